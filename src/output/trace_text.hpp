@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "output/selection.hpp"
+#include "trace/records.hpp"
+
+namespace quorvane {
+
+std::string render_trace_text(const TraceResult& trace, const StateSelection& states,
+                              const FindingSelection& findings);
+
+// "[must] code id criterion=.. stage=.. path:line — message", without a line break.
+std::string finding_line(const Finding& finding);
+
+// "+stage" / "-stage" for each name of the ordered stage list that the state's map holds.
+std::vector<std::string> stage_tokens(const std::vector<std::string>& stages,
+                                      const RequirementState& state);
+
+}  // namespace quorvane

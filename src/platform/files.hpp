@@ -1,0 +1,30 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "support/result.hpp"
+
+namespace quorvane::platform {
+
+// The current working directory as the OS reports it, not made canonical.
+// Failure: "<description> (os error N)".
+Result<std::filesystem::path> current_directory();
+
+// The whole content of a file as UTF-8 text. Failure: the OS text "<description> (os error N)"
+// or "stream did not contain valid UTF-8". The file is opened non-blocking so that a FIFO or a
+// device cannot hang the caller; a FIFO without a writer reads as empty.
+Result<std::string> read_utf8_file(const std::filesystem::path& path);
+
+// The absolute path of an existing entry with every link, "." and ".." resolved.
+// Failure: "<description> (os error N)".
+Result<std::filesystem::path> canonical_path(const std::filesystem::path& path);
+
+// The Windows rule of an absolute path, as a pure text test: a prefix (drive letter and colon,
+// UNC share, \\?\ or \\.\) and a root; a drive letter needs a separator right after the colon.
+bool is_absolute_by_windows_rule(std::string_view path);
+
+// True when the first components of `path` equal all components of `base`.
+bool starts_with_components(const std::filesystem::path& path, const std::filesystem::path& base);
+
+}  // namespace quorvane::platform

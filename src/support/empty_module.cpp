@@ -1,0 +1,1 @@
+// Placeholder so a module folder without sources still forms a library.
