@@ -4,8 +4,8 @@
 #include <string_view>
 #include <vector>
 
-#include "review/agent_review.hpp"
 #include "manifest/model.hpp"
+#include "review/agent_review.hpp"
 #include "trace/records.hpp"
 
 namespace quorvane {
