@@ -1,0 +1,76 @@
+#include <string>
+#include <string_view>
+
+#include "support/invariant.hpp"
+#include "trace/builder.hpp"
+
+namespace quorvane {
+namespace {
+
+std::string missing_stage_message(std::string_view stage) {
+  if (stage == "doc") {
+    return "Requirement is missing documentation evidence";
+  }
+  if (stage == "impl") {
+    return "Requirement is missing implementation evidence";
+  }
+  if (stage == "unit") {
+    return "Requirement is missing unit test evidence";
+  }
+  if (stage == "int") {
+    return "Requirement is missing integration test evidence";
+  }
+  std::string message = "Requirement is missing ";
+  message.append(stage);
+  message.append(" evidence");
+  return message;
+}
+
+Finding missing_stage_finding(const Requirement& requirement, const std::string& stage) {
+  Finding finding;
+  finding.code = "missing_stage";
+  finding.severity = requirement.priority;
+  finding.requirement_id = requirement.id;
+  finding.stage = stage;
+  finding.message = missing_stage_message(stage);
+  return finding;
+}
+
+}  // namespace
+
+RequirementState build_requirement_state(const Requirement& requirement,
+                                         const StageEvidence& evidence,
+                                         const std::vector<std::string>& ordered_stage_list,
+                                         std::vector<Finding>& findings) {
+  // Built from the stage list alone, so every known stage has an entry and nothing else does.
+  std::map<std::string, StageState> stages;
+  for (const auto& name : ordered_stage_list) {
+    StageState state;
+    if (const auto found = evidence.find(name); found != evidence.end()) {
+      state.evidence = found->second;
+    }
+    state.complete = !state.evidence.empty();
+    stages.insert_or_assign(name, std::move(state));
+  }
+
+  // A stage listed twice is reported twice, as the manifest asks for it twice.
+  for (const auto& name : requirement.required_stages) {
+    const auto found = stages.find(name);
+    if (found == stages.end()) {
+      invariant_broken("stage in map");
+    }
+    if (!found->second.complete) {
+      findings.push_back(missing_stage_finding(requirement, name));
+    }
+  }
+
+  RequirementState state;
+  state.id = requirement.id;
+  state.title = requirement.title;
+  state.type = requirement.type;
+  state.required_stages = requirement.required_stages;
+  state.stages = std::move(stages);
+  return state;
+}
+
+}  // namespace quorvane
