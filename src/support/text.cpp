@@ -1,5 +1,7 @@
 #include "support/text.hpp"
 
+#include <cstring>
+
 namespace quorvane {
 
 bool is_unicode_whitespace(char32_t c) {
@@ -57,9 +59,17 @@ std::optional<char32_t> decode_utf8_at(std::string_view text, std::size_t& pos) 
 }
 
 bool is_valid_utf8(std::string_view text) {
+  constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
   std::size_t pos = 0;
   while (pos < text.size()) {
-    // Fast path over ASCII runs.
+    // Source text is mostly ASCII: skip it eight bytes at a time.
+    while (pos + 8 <= text.size()) {
+      std::uint64_t word;
+      std::memcpy(&word, text.data() + pos, sizeof word);
+      if ((word & kHighBits) != 0) break;
+      pos += 8;
+    }
+    if (pos >= text.size()) break;
     if (static_cast<unsigned char>(text[pos]) < 0x80) {
       ++pos;
       continue;

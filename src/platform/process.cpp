@@ -1,0 +1,193 @@
+#include "platform/process.hpp"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <utility>
+
+#include "platform/os_error.hpp"
+
+extern char** environ;
+
+namespace quorvane::platform {
+namespace {
+
+class OwnedFd {
+ public:
+  OwnedFd() = default;
+  explicit OwnedFd(int fd) : fd_(fd) {}
+  ~OwnedFd() { reset(); }
+  OwnedFd(OwnedFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+  OwnedFd& operator=(OwnedFd&& other) noexcept {
+    if (this != &other) {
+      reset();
+      fd_ = std::exchange(other.fd_, -1);
+    }
+    return *this;
+  }
+  OwnedFd(const OwnedFd&) = delete;
+  OwnedFd& operator=(const OwnedFd&) = delete;
+
+  int get() const { return fd_; }
+  bool valid() const { return fd_ >= 0; }
+  void reset() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+  }
+
+ private:
+  int fd_ = -1;
+};
+
+struct Pipe {
+  OwnedFd read_end;
+  OwnedFd write_end;
+};
+
+// Moves a descriptor above the standard ones: when the parent runs with 0, 1 or 2 closed, a pipe
+// end could land there and be overwritten by the child's own redirections.
+int above_standard_fds(int fd) {
+  if (fd > STDERR_FILENO) return fd;
+  const int moved = ::fcntl(fd, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+  const int saved_errno = errno;
+  ::close(fd);
+  errno = saved_errno;
+  return moved;
+}
+
+// Both ends close on exec, so no other child ever inherits them; the spawned child only gets the
+// copies made by dup2 onto its standard output and error.
+bool open_pipe(Pipe& pipe, int& error_number) {
+  int fds[2];
+  if (::pipe2(fds, O_CLOEXEC) != 0) {
+    error_number = errno;
+    return false;
+  }
+  OwnedFd read_end(above_standard_fds(fds[0]));
+  const int read_errno = errno;
+  OwnedFd write_end(above_standard_fds(fds[1]));
+  if (!read_end.valid() || !write_end.valid()) {
+    error_number = read_end.valid() ? errno : read_errno;
+    return false;
+  }
+  pipe.read_end = std::move(read_end);
+  pipe.write_end = std::move(write_end);
+  return true;
+}
+
+class SpawnActions {
+ public:
+  SpawnActions() {
+    error_ = ::posix_spawn_file_actions_init(&actions_);
+    initialised_ = error_ == 0;
+  }
+  ~SpawnActions() {
+    if (initialised_) ::posix_spawn_file_actions_destroy(&actions_);
+  }
+  SpawnActions(const SpawnActions&) = delete;
+  SpawnActions& operator=(const SpawnActions&) = delete;
+
+  // The first failure of init or of any added action; 0 when all went well.
+  int error() const { return error_; }
+  posix_spawn_file_actions_t* get() { return &actions_; }
+
+  void dup2(int fd, int target) {
+    if (error_ == 0) error_ = ::posix_spawn_file_actions_adddup2(&actions_, fd, target);
+  }
+  void open(int target, const char* path, int flags) {
+    if (error_ == 0) error_ = ::posix_spawn_file_actions_addopen(&actions_, target, path, flags, 0);
+  }
+
+ private:
+  posix_spawn_file_actions_t actions_{};
+  int error_ = 0;
+  bool initialised_ = false;
+};
+
+// Reads both pipes until each reaches its end, taking whatever either offers as it comes.
+void drain(OwnedFd& out, OwnedFd& err, std::string& out_bytes, std::string& err_bytes) {
+  pollfd fds[2] = {{out.get(), POLLIN, 0}, {err.get(), POLLIN, 0}};
+  OwnedFd* owners[2] = {&out, &err};
+  std::string* sinks[2] = {&out_bytes, &err_bytes};
+  char buffer[65536];
+  int open_count = 2;
+  while (open_count > 0) {
+    if (::poll(fds, 2, -1) < 0) {
+      if (errno == EINTR) continue;
+      return;  // the caller closes the pipes, so the child cannot block on a full one
+    }
+    for (int i = 0; i < 2; ++i) {
+      if (fds[i].fd < 0 || (fds[i].revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL)) == 0) {
+        continue;
+      }
+      const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
+      if (n > 0) {
+        sinks[i]->append(buffer, static_cast<std::size_t>(n));
+        continue;
+      }
+      if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+      owners[i]->reset();
+      fds[i].fd = -1;
+      --open_count;
+    }
+  }
+}
+
+int wait_for(pid_t pid) {
+  int wait_status = 0;
+  while (::waitpid(pid, &wait_status, 0) < 0) {
+    if (errno != EINTR) return -1;
+  }
+  if (WIFEXITED(wait_status)) return WEXITSTATUS(wait_status);
+  if (WIFSIGNALED(wait_status)) return 128 + WTERMSIG(wait_status);
+  return -1;
+}
+
+}  // namespace
+
+ProcessOutcome run_program(const std::string& program, const std::vector<std::string>& arguments) {
+  Pipe out_pipe;
+  Pipe err_pipe;
+  int error_number = 0;
+  if (!open_pipe(out_pipe, error_number) || !open_pipe(err_pipe, error_number)) {
+    return ProcessNotStarted{os_error_text(error_number)};
+  }
+
+  SpawnActions actions;
+  actions.dup2(out_pipe.write_end.get(), STDOUT_FILENO);
+  actions.dup2(err_pipe.write_end.get(), STDERR_FILENO);
+  actions.open(STDIN_FILENO, "/dev/null", O_RDONLY);
+  if (actions.error() != 0) return ProcessNotStarted{os_error_text(actions.error())};
+
+  std::vector<char*> argv;
+  argv.reserve(arguments.size() + 2);
+  argv.push_back(const_cast<char*>(program.c_str()));
+  for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+
+  pid_t pid = 0;
+  // posix_spawnp reports a failed exec (a program missing from PATH included) as its result.
+  const int spawn_error =
+      ::posix_spawnp(&pid, program.c_str(), actions.get(), nullptr, argv.data(), environ);
+  if (spawn_error != 0) return ProcessNotStarted{os_error_text(spawn_error)};
+
+  // Only the child may hold the write ends, so that its exit ends both streams.
+  out_pipe.write_end.reset();
+  err_pipe.write_end.reset();
+
+  std::string stdout_bytes;
+  std::string stderr_bytes;
+  drain(out_pipe.read_end, err_pipe.read_end, stdout_bytes, stderr_bytes);
+  out_pipe.read_end.reset();
+  err_pipe.read_end.reset();
+
+  const int status = wait_for(pid);
+  if (status == 0) return ProcessSucceeded{std::move(stdout_bytes)};
+  return ProcessFailed{status, std::move(stderr_bytes)};
+}
+
+}  // namespace quorvane::platform

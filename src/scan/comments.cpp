@@ -1,0 +1,154 @@
+#include "scan/comments.hpp"
+
+#include <cstring>
+
+namespace quorvane {
+namespace {
+
+constexpr std::string_view kTripleDouble = R"(""")";
+constexpr std::string_view kTripleSingle = "'''";
+
+// Position of the first `c` at or after `from`, or `n` when there is none.
+std::size_t find_byte(const char* data, std::size_t from, std::size_t n, char c) {
+  if (from >= n) return n;
+  const void* hit = std::memchr(data + from, c, n - from);
+  return hit == nullptr ? n : static_cast<std::size_t>(static_cast<const char*>(hit) - data);
+}
+
+void clike_segments(std::string_view line, CommentState& state, std::vector<Segment>& out) {
+  const char* data = line.data();
+  const std::size_t n = line.size();
+  std::size_t block_start = 0;
+  bool in_string = false;
+  // In code only "/" and a double quote matter; their next positions are found by byte search
+  // and kept until the scan passes them.
+  std::size_t next_slash = 0;
+  std::size_t next_quote = 0;
+  bool slash_known = false;
+  bool quote_known = false;
+  std::size_t i = 0;
+  while (i < n) {
+    if (state.in_block) {
+      const std::size_t star = find_byte(data, i, n, '*');
+      if (star + 1 >= n) {
+        i = n;
+        break;
+      }
+      if (data[star + 1] == '/') {
+        out.push_back(line.substr(block_start, star + 2 - block_start));
+        state.in_block = false;
+        i = star + 2;
+      } else {
+        i = star + 1;
+      }
+    } else if (in_string) {
+      const char c = data[i];
+      if (c == '\\' && i + 1 < n) {
+        i += 2;
+        continue;
+      }
+      if (c == '"') in_string = false;
+      ++i;
+    } else {
+      if (!slash_known || next_slash < i) {
+        next_slash = find_byte(data, i, n, '/');
+        slash_known = true;
+      }
+      if (!quote_known || next_quote < i) {
+        next_quote = find_byte(data, i, n, '"');
+        quote_known = true;
+      }
+      if (next_quote < next_slash) {
+        in_string = true;
+        i = next_quote + 1;
+        continue;
+      }
+      if (next_slash >= n) break;  // neither a comment nor a string starts on the rest
+      i = next_slash;
+      if (i + 1 < n) {
+        if (data[i + 1] == '*') {
+          state.in_block = true;
+          block_start = i;
+          i += 2;
+          continue;
+        }
+        if (data[i + 1] == '/') {
+          out.push_back(line.substr(i));
+          return;
+        }
+      }
+      ++i;
+    }
+  }
+  if (state.in_block) out.push_back(line.substr(block_start));
+}
+
+void python_segments(std::string_view line, CommentState& state, std::vector<Segment>& out) {
+  const std::size_t n = line.size();
+  std::size_t pos = 0;
+  while (pos < n) {
+    if (state.open_delimiter) {
+      const std::size_t close = line.find(*state.open_delimiter, pos);
+      if (close == std::string_view::npos) {
+        out.push_back(line.substr(pos));
+        return;
+      }
+      out.push_back(line.substr(pos, close + 3 - pos));
+      state.open_delimiter.reset();
+      pos = close + 3;
+      continue;
+    }
+    // A triple quote counts only before the first "#", so the quote searches stop there.
+    const std::size_t hash = line.find('#', pos);
+    const std::size_t limit = hash == std::string_view::npos ? n : hash;
+    const std::string_view before_hash = line.substr(0, limit);
+    std::size_t quote = before_hash.find(kTripleDouble, pos);
+    std::string_view delimiter = kTripleDouble;
+    const std::size_t single_limit = quote == std::string_view::npos ? limit : quote;
+    const std::size_t single = line.substr(0, single_limit).find(kTripleSingle, pos);
+    if (single != std::string_view::npos) {
+      quote = single;
+      delimiter = kTripleSingle;
+    }
+    if (quote == std::string_view::npos) {
+      if (hash != std::string_view::npos) out.push_back(line.substr(hash));
+      return;
+    }
+    const std::size_t close = line.find(delimiter, quote + 3);
+    if (close == std::string_view::npos) {
+      out.push_back(line.substr(quote));
+      state.open_delimiter = delimiter;
+      return;
+    }
+    out.push_back(line.substr(quote, close + 3 - quote));
+    pos = close + 3;
+  }
+}
+
+void hash_segments(std::string_view line, std::vector<Segment>& out) {
+  const std::size_t hash = line.find('#');
+  if (hash != std::string_view::npos) out.push_back(line.substr(hash));
+}
+
+}  // namespace
+
+void comment_segments(std::string_view line, CommentStyle style, CommentState& state,
+                      std::vector<Segment>& out) {
+  out.clear();
+  switch (style) {
+    case CommentStyle::CLike:
+      clike_segments(line, state, out);
+      return;
+    case CommentStyle::Python:
+      python_segments(line, state, out);
+      return;
+    case CommentStyle::Markdown:
+      out.push_back(line);
+      return;
+    case CommentStyle::Hash:
+      hash_segments(line, out);
+      return;
+  }
+}
+
+}  // namespace quorvane

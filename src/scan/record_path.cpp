@@ -1,0 +1,80 @@
+#include <algorithm>
+#include <string_view>
+#include <vector>
+
+#include "scan/scanner.hpp"
+#include "support/text.hpp"
+
+namespace quorvane {
+namespace {
+
+enum class ComponentKind { Root, Current, Parent, Name };
+
+struct Component {
+  ComponentKind kind;
+  std::string_view text;
+
+  bool operator==(const Component&) const = default;
+};
+
+// The components of a path: separators collapse, a trailing separator adds nothing, and "." is
+// kept only as the very first component of a relative path.
+std::vector<Component> components_of(std::string_view path) {
+  std::vector<Component> out;
+  std::size_t pos = 0;
+  if (!path.empty() && path.front() == '/') {
+    out.push_back({ComponentKind::Root, {}});
+    pos = 1;
+  }
+  while (pos < path.size()) {
+    std::size_t end = path.find('/', pos);
+    if (end == std::string_view::npos) end = path.size();
+    const std::string_view piece = path.substr(pos, end - pos);
+    pos = end + 1;
+    if (piece.empty()) continue;
+    if (piece == ".") {
+      if (out.empty()) out.push_back({ComponentKind::Current, piece});
+    } else if (piece == "..") {
+      out.push_back({ComponentKind::Parent, piece});
+    } else {
+      out.push_back({ComponentKind::Name, piece});
+    }
+  }
+  return out;
+}
+
+void append_component(std::string& out, const Component& component) {
+  switch (component.kind) {
+    case ComponentKind::Root:
+      out += '\\';
+      return;
+    case ComponentKind::Current:
+      out += '.';
+      return;
+    case ComponentKind::Parent:
+      out += "..";
+      return;
+    case ComponentKind::Name:
+      out += decode_utf8_lossy(component.text);
+      return;
+  }
+}
+
+}  // namespace
+
+std::string record_path(const std::filesystem::path& root, const std::filesystem::path& path) {
+  const std::vector<Component> base = components_of(root.native());
+  const std::vector<Component> full = components_of(path.native());
+  std::size_t first = 0;
+  if (base.size() <= full.size() && std::equal(base.begin(), base.end(), full.begin())) {
+    first = base.size();
+  }
+  std::string out;
+  for (std::size_t i = first; i < full.size(); ++i) {
+    if (i > first) out += '/';
+    append_component(out, full[i]);
+  }
+  return out;
+}
+
+}  // namespace quorvane

@@ -1,0 +1,72 @@
+#include "scan/scanner.hpp"
+
+#include <optional>
+
+#include "platform/files.hpp"
+#include "platform/walk.hpp"
+#include "scan/comments.hpp"
+#include "scan/lines.hpp"
+#include "scan/tags.hpp"
+#include "support/text.hpp"
+
+namespace quorvane {
+namespace {
+
+void scan_one_file(const std::filesystem::path& root, const std::filesystem::path& path,
+                   const StageSet& stages, ScanResult& result) {
+  // The last component, as a view: no copy for the many files that are not selected.
+  const std::string_view full = path.native();
+  const std::string_view name = full.substr(full.rfind('/') + 1);
+  const std::optional<std::string_view> extension = file_extension(name);
+  const std::optional<CommentStyle> style = select_comment_style(name, extension.value_or(""));
+  if (!style) return;  // not opened at all
+  std::string file_path = record_path(root, path);
+  Result<std::string> text = platform::read_utf8_file(path);
+  if (!text) {
+    result.scan_errors.push_back(ScanError{std::move(file_path), text.error()});
+    return;
+  }
+  scan_file(text.value(), *style, file_path, stages, result);
+}
+
+}  // namespace
+
+void scan_file(std::string_view text, CommentStyle style, const std::string& record_path,
+               const StageSet& stages, ScanResult& result) {
+  CommentState state;
+  std::vector<Segment> segments;
+  TagScratch scratch;
+  LineSplitter lines(text);
+  std::string_view line;
+  std::uint64_t line_number = 0;
+  while (lines.next(line)) {
+    ++line_number;
+    comment_segments(line, style, state, segments);
+    if (!segments.empty()) {
+      recognize_line(segments, line_number, record_path, stages, scratch, result);
+    }
+  }
+}
+
+ScanResult scan_tree(const std::filesystem::path& root,
+                     const std::vector<std::filesystem::path>& scan_roots, const StageSet& stages) {
+  ScanResult result;
+  for (const std::filesystem::path& scan_root : scan_roots) {
+    const platform::WalkVisitor visitor{
+        [&](const platform::WalkEntry& entry) {
+          // Directories are descended by the walk; links are neither read nor followed.
+          if (entry.type == platform::EntryType::Other) {
+            scan_one_file(root, entry.path, stages, result);
+          }
+        },
+        [&](const platform::WalkError& error) {
+          result.scan_errors.push_back(ScanError{
+              error.path ? record_path(root, *error.path) : decode_utf8_lossy(scan_root.native()),
+              error.message});
+        }};
+    platform::walk_tree(root / scan_root, visitor);
+  }
+  return result;
+}
+
+}  // namespace quorvane

@@ -1,0 +1,133 @@
+#include "platform/process.hpp"
+
+#include <filesystem>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace quorvane::platform {
+namespace {
+
+ProcessSucceeded expect_success(const ProcessOutcome& outcome) {
+  const auto* succeeded = std::get_if<ProcessSucceeded>(&outcome);
+  EXPECT_NE(succeeded, nullptr) << "outcome index " << outcome.index();
+  return succeeded ? *succeeded : ProcessSucceeded{};
+}
+
+ProcessOutcome run_shell(const std::string& script) {
+  return run_program("sh", {"-c", script});
+}
+
+TEST(RunProgram, SuccessCarriesStdoutBytesUnchanged) {
+  // Decoding is the caller's business: invalid UTF-8 and NUL bytes come back as they were written.
+  const auto result = expect_success(run_shell("printf 'a\\377\\000b\\n'; echo noise >&2"));
+  EXPECT_EQ(result.stdout_bytes, std::string("a\xff\0b\n", 5));
+}
+
+TEST(RunProgram, NonZeroStatusCarriesStderrBytesAndStatus) {
+  const auto outcome = run_shell("echo out; printf 'first\\nsecond\\n' >&2; exit 3");
+  const auto* failed = std::get_if<ProcessFailed>(&outcome);
+  ASSERT_NE(failed, nullptr);
+  EXPECT_EQ(failed->status, 3);
+  EXPECT_EQ(failed->stderr_bytes, "first\nsecond\n");
+}
+
+TEST(RunProgram, DeathBySignalIsAFailure) {
+  const auto outcome = run_shell("kill -TERM $$");
+  const auto* failed = std::get_if<ProcessFailed>(&outcome);
+  ASSERT_NE(failed, nullptr);
+  EXPECT_EQ(failed->status, 128 + 15);
+}
+
+TEST(RunProgram, EachArgumentReachesTheProgramWholeWithoutAShell) {
+  const auto result =
+      expect_success(run_program("printf", {"[%s]", "a b", "", "$HOME", "*", "x;echo y", "-n"}));
+  EXPECT_EQ(result.stdout_bytes, "[a b][][$HOME][*][x;echo y][-n]");
+}
+
+TEST(RunProgram, StandardInputIsTheNullDevice) {
+  // A child reading its input must see an immediate end, never the caller's own input.
+  const auto result = expect_success(run_program("cat", {}));
+  EXPECT_EQ(result.stdout_bytes, "");
+}
+
+TEST(RunProgram, ProgramThatCannotStartGivesTheOsErrorText) {
+  const std::filesystem::path not_executable = QUORVANE_SOURCE_DIR "/CMakeLists.txt";
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"quorvane-no-such-program-on-path", "No such file or directory (os error 2)"},
+      {"/nonexistent-dir/prog", "No such file or directory (os error 2)"},
+      {not_executable.string(), "Permission denied (os error 13)"},
+  };
+  for (const auto& [program, message] : cases) {
+    const auto outcome = run_program(program, {});
+    const auto* not_started = std::get_if<ProcessNotStarted>(&outcome);
+    ASSERT_NE(not_started, nullptr) << program;
+    EXPECT_EQ(not_started->message, message) << program;
+  }
+}
+
+TEST(RunProgram, MuchOutputOnBothStreamsDoesNotStall) {
+  // Far beyond a pipe's buffer on stderr first: a reader that waits on stdout alone would hang.
+  const auto result =
+      expect_success(run_shell("head -c 3000000 /dev/zero >&2; head -c 2000000 /dev/zero; "
+                               "head -c 1000000 /dev/zero >&2"));
+  EXPECT_EQ(result.stdout_bytes.size(), 2000000u);
+  const auto failed = run_shell("head -c 3000000 /dev/zero; head -c 2000000 /dev/zero >&2; exit 1");
+  ASSERT_TRUE(std::holds_alternative<ProcessFailed>(failed));
+  EXPECT_EQ(std::get<ProcessFailed>(failed).stderr_bytes.size(), 2000000u);
+}
+
+std::size_t open_descriptor_count() {
+  std::size_t count = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+    ++count;
+  }
+  return count;
+}
+
+TEST(RunProgram, LeavesNoDescriptorOpenInTheCaller) {
+  const auto before = open_descriptor_count();
+  for (int i = 0; i < 20; ++i) {
+    run_shell("echo out; echo err >&2");
+    run_shell("exit 1");
+    run_program("quorvane-no-such-program-on-path", {});
+  }
+  EXPECT_EQ(open_descriptor_count(), before);
+}
+
+// fd number -> link target, as the child sees its own descriptors.
+std::map<int, std::string> parse_fd_listing(const std::string& listing) {
+  std::map<int, std::string> targets;
+  std::istringstream lines(listing);
+  std::string line;
+  while (std::getline(lines, line)) {
+    const auto arrow = line.find(" -> ");
+    if (arrow == std::string::npos) continue;
+    const auto name_start = line.rfind(' ', arrow - 1) + 1;
+    targets[std::stoi(line.substr(name_start, arrow - name_start))] = line.substr(arrow + 4);
+  }
+  return targets;
+}
+
+TEST(RunProgram, ChildHoldsNoOtherEndOfItsOutputPipes) {
+  // "; true" keeps the shell alive, so the listing shows the shell's descriptors, not ls's.
+  const auto result = expect_success(run_shell("ls -l /proc/$$/fd; true"));
+  const auto targets = parse_fd_listing(result.stdout_bytes);
+  ASSERT_TRUE(targets.contains(0) && targets.contains(1) && targets.contains(2))
+      << result.stdout_bytes;
+  EXPECT_EQ(targets.at(0), "/dev/null");
+  EXPECT_TRUE(targets.at(1).starts_with("pipe:")) << targets.at(1);
+  EXPECT_TRUE(targets.at(2).starts_with("pipe:")) << targets.at(2);
+  EXPECT_NE(targets.at(1), targets.at(2));
+  for (const auto& [fd, target] : targets) {
+    if (fd <= 2) continue;
+    EXPECT_NE(target, targets.at(1)) << "fd " << fd << " is a copy of an output pipe";
+    EXPECT_NE(target, targets.at(2)) << "fd " << fd << " is a copy of an output pipe";
+  }
+}
+
+}  // namespace
+}  // namespace quorvane::platform
