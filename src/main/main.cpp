@@ -1,3 +1,5 @@
 #include "main/runs.hpp"
 
-int main(int argc, char** argv) { return quorvane::run_main(argc, argv); }
+int main(int argc, char** argv) {
+  return quorvane::run_main(argc, argv);
+}
