@@ -14,3 +14,6 @@ run_suite() {
 }
 
 run_suite "$repo/build-test" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# The same suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1 \
+  run_suite "$repo/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DQUORVANE_SANITIZE=ON
