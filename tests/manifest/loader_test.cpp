@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "helpers/temp_project.hpp"
+#include "helpers/without_privileges.hpp"
 #include "manifest/loader.hpp"
 
 namespace quorvane {
@@ -42,11 +43,15 @@ TEST(LoadManifest, ReadFailuresCarryThePlatformText) {
 }
 
 TEST(LoadManifest, UnreadableFileIsAReadError) {
-  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
   TempProject project;
   project.write("quorvane.toml", "");
+  testing::open_to_others(project.path());
   ::chmod((project.path() / "quorvane.toml").c_str(), 0);
-  EXPECT_EQ(load_error(project),
+  // Root ignores permission bits, so the load runs in a child without privileges.
+  const testing::ProbeOutcome outcome =
+      testing::run_without_privileges([&] { return load_error(project); });
+  ASSERT_TRUE(outcome.ok) << outcome.output;
+  EXPECT_EQ(outcome.output,
             "manifest_error: cannot read quorvane.toml (Permission denied (os error 13))");
 }
 
