@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "git/git_repo.hpp"
+#include "helpers/git_repo.hpp"
 
 namespace quorvane {
 namespace {
