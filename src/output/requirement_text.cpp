@@ -55,11 +55,7 @@ std::string render_requirement_text(const RequirementState& state, const Finding
 
   if (!findings.empty()) {
     out.append("  findings:\n");
-    for (const Finding* finding : findings) {
-      out.append("    ");
-      out.append(finding_line(*finding));
-      out.push_back('\n');
-    }
+    for (const Finding* finding : findings) append_finding_line(out, "    ", *finding);
   }
   return out;
 }

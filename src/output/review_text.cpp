@@ -28,11 +28,7 @@ std::string render_review_text(std::string_view label, const std::vector<Finding
   } else {
     fmt::format_to(std::back_inserter(out), "{} findings ({}){}:\n", label, findings.size(),
                    suffix);
-    for (const Finding& finding : findings) {
-      out.append("  ");
-      out.append(finding_line(finding));
-      out.push_back('\n');
-    }
+    for (const Finding& finding : findings) append_finding_line(out, "  ", finding);
     out.push_back('\n');
   }
   out.append(prompt);

@@ -67,6 +67,12 @@ std::string finding_line(const Finding& finding) {
   return line;
 }
 
+void append_finding_line(std::string& out, std::string_view indent, const Finding& finding) {
+  out.append(indent);
+  out.append(finding_line(finding));
+  out.push_back('\n');
+}
+
 std::vector<std::string> stage_tokens(const std::vector<std::string>& stages,
                                       const RequirementState& state) {
   std::vector<std::string> tokens;
@@ -116,11 +122,7 @@ std::string render_trace_text(const TraceResult& trace, const StateSelection& st
 
   if (!findings.empty()) {
     out.append("\nFindings:\n");
-    for (const Finding* finding : findings) {
-      out.append("  ");
-      out.append(finding_line(*finding));
-      out.push_back('\n');
-    }
+    for (const Finding* finding : findings) append_finding_line(out, "  ", *finding);
   }
   return out;
 }

@@ -48,6 +48,14 @@ constexpr const char* kMixedSource =
     "// [impl->REQ-X]\n"
     "// [impl -> REQ-A]\n";
 
+// The finding lines of the mixed project that every selection keeps.
+const std::string kMissingUnitLine =
+    "  [must] missing_stage REQ-B stage=unit \u2014 Requirement is missing unit test evidence\n";
+const std::string kSourceFindingLines =
+    "  [must] parse_error src/a.rs:4 \u2014 Tag-shaped token does not match [stage->REQ-ID]\n"
+    "  [must] undeclared_id REQ-X src/a.rs:3 \u2014 Tag references an ID not declared in the "
+    "manifest\n";
+
 // A project that shows grouping, untyped first, a custom stage, a sign-off and every trace code.
 struct MixedProject {
   TempProject project;
@@ -84,13 +92,8 @@ TEST(ListRun, TextReportGroupsByTypeWithUntypedFirst) {
             "       Second\n"
             "  [OK] REQ-C  required: [review]  stages: -doc -impl -unit -int +review\n"
             "\n"
-            "Findings:\n"
-            "  [must] missing_stage REQ-B stage=unit \u2014 Requirement is missing unit test "
-            "evidence\n"
-            "  [must] parse_error src/a.rs:4 \u2014 Tag-shaped token does not match "
-            "[stage->REQ-ID]\n"
-            "  [must] undeclared_id REQ-X src/a.rs:3 \u2014 Tag references an ID not declared in "
-            "the manifest\n");
+            "Findings:\n" +
+                kMissingUnitLine + kSourceFindingLines);
 }
 
 TEST(ListRun, MissingFilterKeepsWholeTraceCountsAndSourceFindings) {
@@ -104,13 +107,8 @@ TEST(ListRun, MissingFilterKeepsWholeTraceCountsAndSourceFindings) {
             "  [--] REQ-B  required: [doc, impl, unit]  stages: +doc +impl -unit -int -review\n"
             "       Second\n"
             "\n"
-            "Findings:\n"
-            "  [must] missing_stage REQ-B stage=unit \u2014 Requirement is missing unit test "
-            "evidence\n"
-            "  [must] parse_error src/a.rs:4 \u2014 Tag-shaped token does not match "
-            "[stage->REQ-ID]\n"
-            "  [must] undeclared_id REQ-X src/a.rs:3 \u2014 Tag references an ID not declared in "
-            "the manifest\n");
+            "Findings:\n" +
+                kMissingUnitLine + kSourceFindingLines);
 }
 
 TEST(ListRun, StageNobodyRequiresSelectsNothingButKeepsSourceFindings) {
@@ -120,11 +118,8 @@ TEST(ListRun, StageNobodyRequiresSelectsNothingButKeepsSourceFindings) {
   EXPECT_EQ(result.out,
             "3 requirements: 2 complete, 1 incomplete, 2 findings\n"
             "\n"
-            "Findings:\n"
-            "  [must] parse_error src/a.rs:4 \u2014 Tag-shaped token does not match "
-            "[stage->REQ-ID]\n"
-            "  [must] undeclared_id REQ-X src/a.rs:3 \u2014 Tag references an ID not declared in "
-            "the manifest\n");
+            "Findings:\n" +
+                kSourceFindingLines);
 }
 
 TEST(ListRun, ArgumentErrorsInTheirOrder) {
