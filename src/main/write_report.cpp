@@ -5,10 +5,8 @@ namespace quorvane {
 
 void write_report(const std::string& text, bool json) {
   if (json) {
-    std::string with_break;
-    with_break.reserve(text.size() + 1);
-    with_break.append(text).push_back('\n');
-    platform::write_stdout(with_break);
+    // The line break goes out with the text, which a large report is too big to copy for.
+    platform::write_stdout(text, "\n");
   } else {
     platform::write_stdout(text);
   }

@@ -60,12 +60,13 @@ Result<std::vector<TypeDef>> validate_types(std::map<std::string, RawTypeDef> ra
   return types;
 }
 
-// The first entry that names no known stage fails; `place` names the list in the message.
-Status check_stage_list(const std::vector<std::string>& list, const StageSet& stages,
-                        std::string_view place) {
+// The first entry that names no known stage fails; `place` names the list in the message (it
+// is asked for only then, as composing it for every list would cost more than the check).
+template <class Place>
+Status check_stage_list(const std::vector<std::string>& list, const StageSet& stages, Place place) {
   for (const std::string& stage : list) {
     if (!stages.contains(stage)) {
-      return manifest_error(fmt::format("invalid stage '{}' in {}", stage, place));
+      return manifest_error(fmt::format("invalid stage '{}' in {}", stage, place()));
     }
   }
   return Ok{};
@@ -76,7 +77,8 @@ Result<std::vector<std::string>> policy_stages(const std::optional<RawPolicy>& p
   if (!policy || !policy->required_stages) {
     return std::vector<std::string>(kDefaultRequiredStages.begin(), kDefaultRequiredStages.end());
   }
-  Status checked = check_stage_list(*policy->required_stages, stages, "policy.required_stages");
+  Status checked = check_stage_list(*policy->required_stages, stages,
+                                    [] { return std::string_view("policy.required_stages"); });
   if (!checked) return std::move(checked).take_failure();
   return *policy->required_stages;
 }
@@ -86,12 +88,17 @@ Result<std::vector<std::string>> policy_stages(const std::optional<RawPolicy>& p
 // other text is appended to the project directory as text, so that it never replaces it.
 std::filesystem::path join_scan_root(const std::filesystem::path& root, const std::string& text) {
   const std::size_t after_separators = text.find_first_not_of("/\\");
+  // Joined by appending: g++ 12 at -O3 warns falsely (-Wrestrict) about "/" + a temporary.
+  std::string joined;
   if (!text.empty() && after_separators != 0) {
-    return std::filesystem::path("/" + (after_separators == std::string::npos
-                                            ? std::string()
-                                            : text.substr(after_separators)));
+    joined = "/";
+    if (after_separators != std::string::npos) joined.append(text, after_separators);
+    return std::filesystem::path(std::move(joined));
   }
-  return std::filesystem::path(root.native() + "/" + text);
+  joined = root.native();
+  joined += '/';
+  joined += text;
+  return std::filesystem::path(std::move(joined));
 }
 
 Result<std::vector<std::filesystem::path>> validate_scan_roots(const std::filesystem::path& root,
@@ -136,19 +143,24 @@ Result<std::vector<Requirement>> validate_requirements(std::vector<RawRequiremen
                                                        const std::vector<TypeDef>& types) {
   std::vector<Requirement> requirements;
   requirements.reserve(raw.size());
-  std::unordered_set<std::string> seen_ids;
+  // Views of the ids already validated, into `requirements`, which the reservation keeps in
+  // place.
+  std::unordered_set<std::string_view> seen_ids;
   seen_ids.reserve(raw.size());
   for (RawRequirement& entry : raw) {
-    if (!seen_ids.insert(entry.id).second) {
+    if (seen_ids.contains(entry.id)) {
       return manifest_error(fmt::format("duplicate requirement id '{}'", entry.id));
     }
 
-    std::vector<std::string> required = policy;
+    std::vector<std::string> required;
     if (entry.required_stages) {
-      Status checked = check_stage_list(*entry.required_stages, stages,
-                                        fmt::format("requirements[{}].required_stages", entry.id));
+      Status checked = check_stage_list(*entry.required_stages, stages, [&] {
+        return fmt::format("requirements[{}].required_stages", entry.id);
+      });
       if (!checked) return std::move(checked).take_failure();
       required = std::move(*entry.required_stages);
+    } else {
+      required = policy;
     }
 
     Priority priority = Priority::Must;
@@ -176,6 +188,7 @@ Result<std::vector<Requirement>> validate_requirements(std::vector<RawRequiremen
 
     requirements.push_back(Requirement{std::move(entry.id), std::move(entry.title),
                                        std::move(entry.type), std::move(required), priority});
+    seen_ids.insert(requirements.back().id);
   }
   return requirements;
 }

@@ -8,6 +8,8 @@
 
 #include "manifest/priority.hpp"
 #include "output/json_object.hpp"
+#include "output/json_text.hpp"
+#include "platform/memory.hpp"
 
 namespace quorvane {
 
@@ -15,6 +17,8 @@ namespace {
 
 constexpr std::uint64_t kSchemaVersion = 1;
 
+// The finding as a library value, for the member writers that fill a caller's JSON document;
+// the reports themselves are written by JsonText below, to the same text.
 Json finding_object(const Finding& finding) {
   Json object = json_object(8);
   append_member(object, "code", finding.code);
@@ -28,86 +32,120 @@ Json finding_object(const Finding& finding) {
   return object;
 }
 
-Json evidence_object(const Evidence& evidence) {
+// A trace report of a large project runs to tens of MiB, all written at once.
+void prefer_huge_pages(std::string& buffer) {
+  platform::advise_huge_pages(buffer.data(), buffer.capacity());
+}
+
+template <class Sink>
+void write_finding(JsonText<Sink>& json, const Finding& finding) {
+  json.begin_object();
+  json.member("code", finding.code);
+  json.member("severity", priority_word(finding.severity));
+  if (finding.requirement_id) json.member("requirementId", *finding.requirement_id);
+  if (finding.stage) json.member("stage", *finding.stage);
+  if (finding.criterion) json.member("criterion", *finding.criterion);
+  if (finding.path) json.member("path", *finding.path);
+  if (finding.line) json.member("line", std::uint64_t{*finding.line});
+  json.member("message", finding.message);
+  json.end_object();
+}
+
+template <class Sink, class Findings>
+void write_findings_member(JsonText<Sink>& json, const Findings& findings) {
+  json.key("findings");
+  json.begin_array();
+  for (const auto& finding : findings) write_finding(json, finding);
+  json.end_array();
+}
+
+template <class Sink>
+void write_evidence(JsonText<Sink>& json, const Evidence& evidence) {
+  json.begin_object();
   if (const auto* file = std::get_if<FileEvidence>(&evidence)) {
-    Json object = json_object(2);
-    append_member(object, "path", file->path);
-    append_member(object, "line", std::uint64_t{file->line});
-    return object;
+    json.member("path", file->path);
+    json.member("line", std::uint64_t{file->line});
+  } else {
+    json.member("url", std::get<SignoffEvidence>(evidence).url);
   }
-  Json object = json_object(1);
-  append_member(object, "url", std::get<SignoffEvidence>(evidence).url);
-  return object;
+  json.end_object();
 }
 
-Json stage_object(const StageState& stage) {
-  Json evidence = json_array(stage.evidence.size());
-  for (const Evidence& entry : stage.evidence) evidence.push_back(evidence_object(entry));
-  Json object = json_object(2);
-  append_member(object, "complete", stage.complete);
-  append_member(object, "evidence", std::move(evidence));
-  return object;
-}
-
-Json requirement_object(const RequirementState& state) {
-  Json object = json_object(5);
-  append_member(object, "id", state.id);
-  if (state.title) append_member(object, "title", *state.title);
-  if (state.type) append_member(object, "type", *state.type);
-
-  Json required = json_array(state.required_stages.size());
-  for (const std::string& stage : state.required_stages) required.push_back(stage);
-  append_member(object, "requiredStages", std::move(required));
-
+template <class Sink>
+void write_requirement(JsonText<Sink>& json, const RequirementState& state) {
+  json.begin_object();
+  json.member("id", state.id);
+  if (state.title) json.member("title", *state.title);
+  if (state.type) json.member("type", *state.type);
+  json.key("requiredStages");
+  json.begin_array();
+  for (const std::string& stage : state.required_stages) json.value(stage);
+  json.end_array();
   // The state's map is already in byte order of the stage names.
-  Json stages = json_object(state.stages.size());
-  for (const auto& [name, stage] : state.stages) append_member(stages, name, stage_object(stage));
-  append_member(object, "stages", std::move(stages));
-  return object;
+  json.key("stages");
+  json.begin_object();
+  for (const auto& [name, stage] : state.stages) {
+    json.key(name);
+    json.begin_object();
+    json.member("complete", stage.complete);
+    json.key("evidence");
+    json.begin_array();
+    for (const Evidence& entry : stage.evidence) write_evidence(json, entry);
+    json.end_array();
+    json.end_object();
+  }
+  json.end_object();
+  json.end_object();
 }
 
-Json summary_object(const TraceResult& trace, std::uint64_t finding_count) {
+struct Summary {
+  std::uint64_t total = 0;
   std::uint64_t complete = 0;
   std::map<std::string_view, std::uint64_t> counts_by_type;
-  for (const RequirementState& state : trace.requirements) {
-    if (is_complete(state)) ++complete;
-    if (state.type) ++counts_by_type[*state.type];
-  }
-  const std::uint64_t total = trace.requirements.size();
+};
 
-  Json summary = json_object(5);
-  append_member(summary, "requirementCount", total);
-  append_member(summary, "completeCount", complete);
-  append_member(summary, "incompleteCount", total - complete);
-  append_member(summary, "findingCount", finding_count);
-  if (!counts_by_type.empty()) {
-    Json counts = json_object(counts_by_type.size());
-    for (const auto& [type, count] : counts_by_type) {
-      append_member(counts, std::string(type), count);
-    }
-    append_member(summary, "countsByType", std::move(counts));
+Summary summary_of(const TraceResult& trace) {
+  Summary summary;
+  for (const RequirementState& state : trace.requirements) {
+    if (is_complete(state)) ++summary.complete;
+    if (state.type) ++summary.counts_by_type[*state.type];
   }
+  summary.total = trace.requirements.size();
   return summary;
 }
 
-// A dumped text holds no raw line feed inside a string (it is escaped), so every line feed is
-// layout, and inserting spaces after each one shifts the whole text right.
-void append_shifted(std::string& out, std::string_view text, std::size_t indent) {
-  std::size_t start = 0;
-  for (std::size_t feed = text.find('\n'); feed != std::string_view::npos;
-       feed = text.find('\n', start)) {
-    out.append(text.substr(start, feed + 1 - start));
-    out.append(indent, ' ');
-    start = feed + 1;
+template <class Sink>
+void write_summary(JsonText<Sink>& json, const Summary& summary, std::uint64_t finding_count) {
+  json.key("summary");
+  json.begin_object();
+  json.member("requirementCount", summary.total);
+  json.member("completeCount", summary.complete);
+  json.member("incompleteCount", summary.total - summary.complete);
+  json.member("findingCount", finding_count);
+  if (!summary.counts_by_type.empty()) {
+    json.key("countsByType");
+    json.begin_object();
+    for (const auto& [type, count] : summary.counts_by_type) json.member(type, count);
+    json.end_object();
   }
-  out.append(text.substr(start));
+  json.end_object();
 }
 
-// The members of a non-empty object, as they stand inside the document's own braces.
-void append_member_lines(std::string& out, const Json& object) {
-  const std::string text = dump_json(object);  // "{\n", the member lines, "\n}"
-  out.append(std::string_view(text).substr(2, text.size() - 4));
-}
+// The selections hold pointers; the writers take records.
+struct Dereferenced {
+  const FindingSelection& findings;
+  struct Iterator {
+    FindingSelection::const_iterator it;
+    const Finding& operator*() const { return **it; }
+    Iterator& operator++() {
+      ++it;
+      return *this;
+    }
+    bool operator!=(const Iterator& other) const { return it != other.it; }
+  };
+  Iterator begin() const { return {findings.begin()}; }
+  Iterator end() const { return {findings.end()}; }
+};
 
 }  // namespace
 
@@ -131,46 +169,30 @@ std::string dump_json(const Json& document) {
 
 std::string render_trace_json(const TraceResult& trace, const StateSelection& states,
                               const FindingSelection& findings) {
-  Json head = json_object(2);
-  write_schema_version(head);
-  append_member(head, "summary", summary_object(trace, findings.size()));
-  Json tail = json_object(1);
-  write_findings_array(tail, findings);
-
-  // The requirement objects are the bulk of a large trace: each one is built, dumped into the
-  // document and released, so no tree of the whole trace is ever held.
-  std::string out("{\n");
-  append_member_lines(out, head);
-  out.append(",\n  \"requirements\": ");
-  if (states.empty()) {
-    out.append("[]");
-  } else {
-    out.append("[\n");
-    bool first = true;
-    for (const RequirementState* state : states) {
-      if (!first) out.append(",\n");
-      first = false;
-      out.append(4, ' ');
-      append_shifted(out, dump_json(requirement_object(*state)), 4);
-    }
-    out.append("\n  ]");
-  }
-  out.append(",\n");
-  append_member_lines(out, tail);
-  out.append("\n}");
-  return out;
+  const Summary summary = summary_of(trace);
+  return compose_json(
+      [&](auto& json) {
+        json.begin_object();
+        json.member("schemaVersion", kSchemaVersion);
+        write_summary(json, summary, findings.size());
+        json.key("requirements");
+        json.begin_array();
+        for (const RequirementState* state : states) write_requirement(json, *state);
+        json.end_array();
+        write_findings_member(json, Dereferenced{findings});
+        json.end_object();
+      },
+      &prefer_huge_pages);
 }
 
 std::string render_review_json(const std::vector<Finding>& findings, const std::string& prompt) {
-  FindingSelection selection;
-  selection.reserve(findings.size());
-  for (const Finding& finding : findings) selection.push_back(&finding);
-
-  Json document = json_object(3);
-  write_schema_version(document);
-  write_findings_array(document, selection);
-  append_member(document, "agentPrompt", prompt);
-  return dump_json(document);
+  return compose_json([&](auto& json) {
+    json.begin_object();
+    json.member("schemaVersion", kSchemaVersion);
+    write_findings_member(json, findings);
+    json.member("agentPrompt", prompt);
+    json.end_object();
+  });
 }
 
 }  // namespace quorvane

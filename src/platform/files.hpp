@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "support/result.hpp"
 
@@ -15,6 +16,11 @@ Result<std::filesystem::path> current_directory();
 // or "stream did not contain valid UTF-8". The file is opened non-blocking so that a FIFO or a
 // device cannot hang the caller; a FIFO without a writer reads as empty.
 Result<std::string> read_utf8_file(const std::filesystem::path& path);
+
+// The same, read into `buffer`, which the caller keeps from file to file so that reading many
+// files allocates only when a file is larger than every one before it. The view points into
+// `buffer` and is valid until its next use; `buffer` may be longer than the content.
+Result<std::string_view> read_utf8_file(const std::filesystem::path& path, std::string& buffer);
 
 // The absolute path of an existing entry with every link, "." and ".." resolved.
 // Failure: "<description> (os error N)".

@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 
@@ -27,20 +28,14 @@ class FileDescriptor {
 };
 
 constexpr const char* kInvalidUtf8 = "stream did not contain valid UTF-8";
+// Room added when a file turns out longer than it said, and the least a buffer starts with.
+constexpr std::size_t kReadStep = 65536;
 
-}  // namespace
-
-Result<std::filesystem::path> current_directory() {
-  std::string buffer(PATH_MAX, '\0');
-  while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
-    if (errno != ERANGE) return Failure{os_error_text(errno)};
-    buffer.resize(buffer.size() * 2);
-  }
-  buffer.resize(std::char_traits<char>::length(buffer.c_str()));
-  return std::filesystem::path(buffer);
-}
-
-Result<std::string> read_utf8_file(const std::filesystem::path& path) {
+// Reads everything `path` holds into the front of `buffer` and returns its length. A regular
+// file is read straight into a buffer of its size (plus one byte, so that the read which finds
+// the end needs no growth); a file that grows meanwhile, or one whose size says nothing (a FIFO),
+// grows the buffer as it goes.
+Result<std::size_t> read_whole(const std::filesystem::path& path, std::string& buffer) {
   // Non-blocking, so that a FIFO without a writer reads as empty instead of hanging the scan;
   // no controlling terminal may be acquired through a tty that happens to sit in the tree.
   int fd = -1;
@@ -55,15 +50,24 @@ Result<std::string> read_utf8_file(const std::filesystem::path& path) {
   // A device may never reach its end (think /dev/zero); it is no source file to read.
   if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) return Failure{os_error_text(ENODEV)};
 
-  std::string content;
+  std::size_t wanted = kReadStep;
   if (S_ISREG(info.st_mode) && info.st_size > 0) {
-    content.reserve(static_cast<std::size_t>(info.st_size) + 1);
+    wanted = std::max(wanted, static_cast<std::size_t>(info.st_size) + 1);
   }
-  char chunk[65536];
+  // Only growth writes the buffer; a buffer kept from earlier files is reused as it stands.
+  if (buffer.size() < wanted) buffer.resize(wanted);
+
+  // A regular file gives less than was asked for only when it has no more to give (no signal
+  // handler interrupts us), so the read that would return nothing can be left out.
+  const bool regular = S_ISREG(info.st_mode);
+  std::size_t length = 0;
   for (;;) {
-    const ssize_t n = ::read(file.get(), chunk, sizeof chunk);
+    if (length == buffer.size()) buffer.resize(buffer.size() + std::max(kReadStep, length / 2));
+    const std::size_t room = buffer.size() - length;
+    const ssize_t n = ::read(file.get(), buffer.data() + length, room);
     if (n > 0) {
-      content.append(chunk, static_cast<std::size_t>(n));
+      length += static_cast<std::size_t>(n);
+      if (regular && static_cast<std::size_t>(n) < room) break;
       continue;
     }
     if (n == 0) break;
@@ -72,6 +76,34 @@ Result<std::string> read_utf8_file(const std::filesystem::path& path) {
     if (errno == EAGAIN || errno == EWOULDBLOCK) break;
     return Failure{os_error_text(errno)};
   }
+  return length;
+}
+
+}  // namespace
+
+Result<std::filesystem::path> current_directory() {
+  std::string buffer(PATH_MAX, '\0');
+  while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
+    if (errno != ERANGE) return Failure{os_error_text(errno)};
+    buffer.resize(buffer.size() * 2);
+  }
+  buffer.resize(std::char_traits<char>::length(buffer.c_str()));
+  return std::filesystem::path(buffer);
+}
+
+Result<std::string_view> read_utf8_file(const std::filesystem::path& path, std::string& buffer) {
+  Result<std::size_t> length = read_whole(path, buffer);
+  if (!length) return std::move(length).take_failure();
+  const std::string_view content(buffer.data(), length.value());
+  if (!is_valid_utf8(content)) return Failure{kInvalidUtf8};
+  return content;
+}
+
+Result<std::string> read_utf8_file(const std::filesystem::path& path) {
+  std::string content;
+  Result<std::size_t> length = read_whole(path, content);
+  if (!length) return std::move(length).take_failure();
+  content.resize(length.value());
   if (!is_valid_utf8(content)) return Failure{kInvalidUtf8};
   return content;
 }

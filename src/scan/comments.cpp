@@ -1,5 +1,6 @@
 #include "scan/comments.hpp"
 
+#include <algorithm>
 #include <cstring>
 
 namespace quorvane {
@@ -15,17 +16,36 @@ std::size_t find_byte(const char* data, std::size_t from, std::size_t n, char c)
   return hit == nullptr ? n : static_cast<std::size_t>(static_cast<const char*>(hit) - data);
 }
 
+// The next position of one byte in a line, found by byte search and kept until the scan passes
+// it, so that a line is searched for that byte once however often the scan asks.
+class NextByte {
+ public:
+  NextByte(const char* data, std::size_t n, char c) : data_(data), n_(n), c_(c) {}
+  std::size_t at_or_after(std::size_t from) {
+    if (!known_ || next_ < from) {
+      next_ = find_byte(data_, from, n_, c_);
+      known_ = true;
+    }
+    return next_;
+  }
+
+ private:
+  const char* data_;
+  std::size_t n_;
+  char c_;
+  std::size_t next_ = 0;
+  bool known_ = false;
+};
+
 void clike_segments(std::string_view line, CommentState& state, std::vector<Segment>& out) {
   const char* data = line.data();
   const std::size_t n = line.size();
   std::size_t block_start = 0;
   bool in_string = false;
-  // In code only "/" and a double quote matter; their next positions are found by byte search
-  // and kept until the scan passes them.
-  std::size_t next_slash = 0;
-  std::size_t next_quote = 0;
-  bool slash_known = false;
-  bool quote_known = false;
+  // In code only "/" and a double quote matter, in a string only a backslash and a double quote.
+  NextByte slashes(data, n, '/');
+  NextByte quotes(data, n, '"');
+  NextByte backslashes(data, n, '\\');
   std::size_t i = 0;
   while (i < n) {
     if (state.in_block) {
@@ -42,22 +62,17 @@ void clike_segments(std::string_view line, CommentState& state, std::vector<Segm
         i = star + 1;
       }
     } else if (in_string) {
-      const char c = data[i];
-      if (c == '\\' && i + 1 < n) {
+      i = std::min(quotes.at_or_after(i), backslashes.at_or_after(i));
+      if (i == n) break;
+      if (data[i] == '\\' && i + 1 < n) {
         i += 2;
         continue;
       }
-      if (c == '"') in_string = false;
+      if (data[i] == '"') in_string = false;
       ++i;
     } else {
-      if (!slash_known || next_slash < i) {
-        next_slash = find_byte(data, i, n, '/');
-        slash_known = true;
-      }
-      if (!quote_known || next_quote < i) {
-        next_quote = find_byte(data, i, n, '"');
-        quote_known = true;
-      }
+      const std::size_t next_slash = slashes.at_or_after(i);
+      const std::size_t next_quote = quotes.at_or_after(i);
       if (next_quote < next_slash) {
         in_string = true;
         i = next_quote + 1;

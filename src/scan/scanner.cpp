@@ -5,15 +5,17 @@
 #include "platform/files.hpp"
 #include "platform/walk.hpp"
 #include "scan/comments.hpp"
-#include "scan/lines.hpp"
+#include "scan/relevant_lines.hpp"
 #include "scan/tags.hpp"
 #include "support/text.hpp"
 
 namespace quorvane {
 namespace {
 
+// `buffer` is kept from file to file: reading costs no allocation once it is as large as the
+// largest file.
 void scan_one_file(const std::filesystem::path& root, const std::filesystem::path& path,
-                   const StageSet& stages, ScanResult& result) {
+                   const StageSet& stages, std::string& buffer, ScanResult& result) {
   // The last component, as a view: no copy for the many files that are not selected.
   const std::string_view full = path.native();
   const std::string_view name = full.substr(full.rfind('/') + 1);
@@ -21,7 +23,7 @@ void scan_one_file(const std::filesystem::path& root, const std::filesystem::pat
   const std::optional<CommentStyle> style = select_comment_style(name, extension.value_or(""));
   if (!style) return;  // not opened at all
   std::string file_path = record_path(root, path);
-  Result<std::string> text = platform::read_utf8_file(path);
+  Result<std::string_view> text = platform::read_utf8_file(path, buffer);
   if (!text) {
     result.scan_errors.push_back(ScanError{std::move(file_path), text.error()});
     return;
@@ -36,11 +38,11 @@ void scan_file(std::string_view text, CommentStyle style, const std::string& rec
   CommentState state;
   std::vector<Segment> segments;
   TagScratch scratch;
-  LineSplitter lines(text);
+  // Only the lines that can yield a record or change the state are looked at one by one.
+  RelevantLines lines(text, style);
   std::string_view line;
   std::uint64_t line_number = 0;
-  while (lines.next(line)) {
-    ++line_number;
+  while (lines.next(state, line, line_number)) {
     comment_segments(line, style, state, segments);
     if (!segments.empty()) {
       recognize_line(segments, line_number, record_path, stages, scratch, result);
@@ -51,12 +53,13 @@ void scan_file(std::string_view text, CommentStyle style, const std::string& rec
 ScanResult scan_tree(const std::filesystem::path& root,
                      const std::vector<std::filesystem::path>& scan_roots, const StageSet& stages) {
   ScanResult result;
+  std::string buffer;
   for (const std::filesystem::path& scan_root : scan_roots) {
     const platform::WalkVisitor visitor{
         [&](const platform::WalkEntry& entry) {
           // Directories are descended by the walk; links are neither read nor followed.
           if (entry.type == platform::EntryType::Other) {
-            scan_one_file(root, entry.path, stages, result);
+            scan_one_file(root, entry.path, stages, buffer, result);
           }
         },
         [&](const platform::WalkError& error) {

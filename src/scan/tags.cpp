@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/memory.hpp"
 #include "support/text.hpp"
 
 namespace quorvane {
@@ -130,6 +131,8 @@ void recognize_line(const std::vector<Segment>& segments, std::uint64_t line_num
         continue;
       }
       scratch.recorded.push_back(*pair);
+      // A large tree has hundreds of thousands of tags.
+      platform::grow_with_huge_pages(result.tags);
       result.tags.push_back(
           Tag{std::string(pair->first), std::string(pair->second), record_path, line_number});
     }

@@ -62,7 +62,13 @@ bool is_valid_utf8(std::string_view text) {
   constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
   std::size_t pos = 0;
   while (pos < text.size()) {
-    // Source text is mostly ASCII: skip it eight bytes at a time.
+    // Source text is mostly ASCII: skip it 32 bytes at a time, then eight at a time.
+    while (pos + 32 <= text.size()) {
+      std::uint64_t words[4];
+      std::memcpy(words, text.data() + pos, sizeof words);
+      if (((words[0] | words[1] | words[2] | words[3]) & kHighBits) != 0) break;
+      pos += 32;
+    }
     while (pos + 8 <= text.size()) {
       std::uint64_t word;
       std::memcpy(&word, text.data() + pos, sizeof word);

@@ -1,41 +1,98 @@
 #include "trace/builder.hpp"
 
 #include <algorithm>
-#include <unordered_set>
+#include <cstddef>
+#include <cstdint>
+#include <numeric>
+#include <optional>
+#include <string_view>
+#include <unordered_map>
 #include <utility>
 
 #include "manifest/stages.hpp"
+#include "platform/memory.hpp"
 #include "support/invariant.hpp"
 
 namespace quorvane {
 namespace {
 
-using DeclaredIds = std::unordered_set<std::string>;
-
-DeclaredIds declared_ids(const std::vector<Requirement>& requirements) {
-  DeclaredIds ids;
-  ids.reserve(requirements.size());
-  for (const auto& requirement : requirements) {
-    ids.insert(requirement.id);
+// The known stage names once each, in byte order: the columns of the evidence table and, in
+// this order, the keys of every requirement's stage map.
+class StageColumns {
+ public:
+  explicit StageColumns(std::vector<std::string> names) : names_(std::move(names)) {
+    std::sort(names_.begin(), names_.end());
+    names_.erase(std::unique(names_.begin(), names_.end()), names_.end());
   }
-  return ids;
-}
 
-EvidenceMap empty_evidence_map(const std::vector<Requirement>& requirements) {
-  EvidenceMap evidence;
-  evidence.reserve(requirements.size());
-  for (const auto& requirement : requirements) {
-    evidence.try_emplace(requirement.id);
+  std::optional<std::size_t> find(std::string_view name) const {
+    const auto it = std::lower_bound(names_.begin(), names_.end(), name);
+    if (it == names_.end() || *it != name) return std::nullopt;
+    return static_cast<std::size_t>(it - names_.begin());
   }
-  return evidence;
-}
 
-// The lists are per requirement and stage, so a linear scan for duplicates stays short.
-void append_unique(std::vector<Evidence>& list, Evidence entry) {
-  if (std::find(list.begin(), list.end(), entry) == list.end()) {
-    list.push_back(std::move(entry));
+  const std::vector<std::string>& names() const { return names_; }
+  std::size_t size() const { return names_.size(); }
+
+ private:
+  std::vector<std::string> names_;
+};
+
+// Every declared id and the row of the evidence table that holds its evidence. Requirements
+// that share an id (only a hand-made manifest has them) share the row, as they share the id.
+class DeclaredIds {
+ public:
+  explicit DeclaredIds(const std::vector<Requirement>& requirements) {
+    rows_.reserve(requirements.size());
+    row_of_requirement_.reserve(requirements.size());
+    for (const Requirement& requirement : requirements) {
+      const auto [it, inserted] = rows_.try_emplace(requirement.id, rows_.size());
+      row_of_requirement_.push_back(it->second);
+      if (!inserted) shared_ = true;
+    }
   }
-}
+
+  std::optional<std::size_t> row(std::string_view id) const {
+    const auto it = rows_.find(id);
+    if (it == rows_.end()) return std::nullopt;
+    return it->second;
+  }
+
+  std::size_t row_of_requirement(std::size_t index) const { return row_of_requirement_[index]; }
+  std::size_t rows() const { return rows_.size(); }
+  bool any_shared() const { return shared_; }
+
+ private:
+  std::unordered_map<std::string_view, std::size_t> rows_;
+  std::vector<std::size_t> row_of_requirement_;
+  bool shared_ = false;
+};
+
+// One evidence list per declared id and known stage.
+class EvidenceTable {
+ public:
+  EvidenceTable(std::size_t rows, std::size_t columns)
+      : columns_(columns), lists_(rows * columns) {}
+
+  std::vector<Evidence>& at(std::size_t row, std::size_t column) {
+    return lists_[row * columns_ + column];
+  }
+
+  // Free of duplicates and in evidence order. Equal entries are the only ones that the order
+  // does not tell apart, so sorting and then dropping neighbours that are equal gives what
+  // keeping the first of each and sorting stably would.
+  void settle() {
+    for (std::vector<Evidence>& list : lists_) {
+      if (list.size() < 2) continue;
+      std::sort(list.begin(), list.end(), evidence_less);
+      list.erase(std::unique(list.begin(), list.end()), list.end());
+    }
+  }
+
+ private:
+  std::size_t columns_;
+  std::vector<std::vector<Evidence>> lists_;
+};
 
 Finding undeclared_id_finding(const Tag& tag) {
   Finding finding;
@@ -67,67 +124,152 @@ Finding scan_error_finding(const ScanError& error) {
   return finding;
 }
 
-// Declared tags become file evidence, each (path, line) once per stage; every undeclared tag
-// becomes its own finding, so a file reached twice reports its undeclared tags twice.
-void add_tags(const std::vector<Tag>& tags, const DeclaredIds& declared, EvidenceMap& evidence,
-              std::vector<Finding>& findings) {
-  for (const auto& tag : tags) {
-    if (!declared.contains(tag.id)) {
-      findings.push_back(undeclared_id_finding(tag));
+// Declared tags become file evidence; the positions of the undeclared ones are returned, each
+// to become its own finding, so a file reached twice reports its undeclared tags twice.
+std::vector<std::size_t> add_tags(const std::vector<Tag>& tags, const DeclaredIds& declared,
+                                  const StageColumns& columns, EvidenceTable& evidence) {
+  std::vector<std::size_t> undeclared;
+  for (std::size_t i = 0; i < tags.size(); ++i) {
+    const Tag& tag = tags[i];
+    const std::optional<std::size_t> row = declared.row(tag.id);
+    if (!row) {
+      undeclared.push_back(i);
       continue;
     }
-    const auto entry = evidence.find(tag.id);
-    if (entry == evidence.end()) {
-      invariant_broken("declared id");
+    // A stage outside the known list has no entry in any state; its evidence is not shown.
+    if (const std::optional<std::size_t> column = columns.find(tag.stage)) {
+      evidence.at(*row, *column).push_back(FileEvidence{tag.path, tag.line});
     }
-    append_unique(entry->second[tag.stage], FileEvidence{tag.path, tag.line});
   }
+  return undeclared;
 }
 
-void add_signoffs(const std::vector<Signoff>& signoffs, EvidenceMap& evidence) {
+void add_signoffs(const std::vector<Signoff>& signoffs, const DeclaredIds& declared,
+                  const StageColumns& columns, EvidenceTable& evidence) {
   for (const auto& signoff : signoffs) {
-    const auto entry = evidence.find(signoff.requirement);
-    if (entry == evidence.end()) {
+    const std::optional<std::size_t> row = declared.row(signoff.requirement);
+    if (!row) {
       invariant_broken("signoff requirement declared");
     }
-    append_unique(entry->second[signoff.stage], SignoffEvidence{signoff.url});
+    if (const std::optional<std::size_t> column = columns.find(signoff.stage)) {
+      evidence.at(*row, *column).push_back(SignoffEvidence{signoff.url});
+    }
   }
 }
 
-void sort_requirement_states(std::vector<RequirementState>& states) {
-  std::stable_sort(
-      states.begin(), states.end(),
-      [](const RequirementState& a, const RequirementState& b) { return a.id < b.id; });
-  for (auto& state : states) {
-    for (auto& [name, stage] : state.stages) {
-      std::stable_sort(stage.evidence.begin(), stage.evidence.end(), evidence_less);
+// Positions 0..count-1, stably sorted by `less` on them.
+template <class Less>
+std::vector<std::size_t> sorted_positions(std::size_t count, Less less) {
+  std::vector<std::size_t> order(count);
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::stable_sort(order.begin(), order.end(), less);
+  return order;
+}
+
+bool path_then_line_less(const std::string& path_a, std::uint64_t line_a, const std::string& path_b,
+                         std::uint64_t line_b) {
+  if (const int order = path_a.compare(path_b); order != 0) return order < 0;
+  return line_a < line_b;
+}
+
+// The states in order of id, each requirement's "missing_stage" findings appended to
+// `findings` in finding order. Requirements of one id come in file order (a stable sort), and
+// the findings of such a group are sorted stably by stage: the order a stable sort of all
+// findings gives, as they differ in nothing else.
+std::vector<RequirementState> states_in_id_order(const std::vector<Requirement>& requirements,
+                                                 const DeclaredIds& declared,
+                                                 const StageColumns& columns,
+                                                 EvidenceTable& evidence,
+                                                 std::vector<Finding>& findings) {
+  const std::vector<std::size_t> order = sorted_positions(
+      requirements.size(),
+      [&](std::size_t a, std::size_t b) { return requirements[a].id < requirements[b].id; });
+  std::vector<RequirementState> states;
+  platform::reserve_with_huge_pages(states, requirements.size());
+  std::vector<Finding> group_findings;
+  std::size_t group_start = 0;
+  for (std::size_t k = 0; k < order.size(); ++k) {
+    const std::size_t index = order[k];
+    const Requirement& requirement = requirements[index];
+    const std::size_t row = declared.row_of_requirement(index);
+    StageMap stages;
+    stages.reserve(columns.size());
+    for (std::size_t column = 0; column < columns.size(); ++column) {
+      std::vector<Evidence>& list = evidence.at(row, column);
+      StageState state;
+      // A row of one requirement is handed over; a shared row is copied into each state.
+      state.evidence = declared.any_shared() ? list : std::move(list);
+      state.complete = !state.evidence.empty();
+      stages.emplace(columns.names()[column], std::move(state));
     }
+    states.push_back(requirement_state_from(requirement, std::move(stages), group_findings));
+
+    const bool group_ends =
+        k + 1 == order.size() || requirements[order[k + 1]].id != requirement.id;
+    if (!group_ends) continue;
+    if (k > group_start || group_findings.size() > 1) {
+      std::stable_sort(group_findings.begin(), group_findings.end(),
+                       [](const Finding& a, const Finding& b) { return *a.stage < *b.stage; });
+    }
+    for (Finding& finding : group_findings) findings.push_back(std::move(finding));
+    group_findings.clear();
+    group_start = k + 1;
   }
+  return states;
+}
+
+std::size_t required_stage_count(const std::vector<Requirement>& requirements) {
+  std::size_t count = 0;
+  for (const Requirement& requirement : requirements) count += requirement.required_stages.size();
+  return count;
 }
 
 }  // namespace
 
 TraceResult build_trace(const Manifest& manifest, const ScanResult& scan) {
-  const DeclaredIds declared = declared_ids(manifest.requirements);
   std::vector<std::string> stages = ordered_stages(manifest);
-  EvidenceMap evidence = empty_evidence_map(manifest.requirements);
+  const StageColumns columns(stages);
+  const DeclaredIds declared(manifest.requirements);
+  EvidenceTable evidence(declared.rows(), columns.size());
+
+  const std::vector<std::size_t> undeclared = add_tags(scan.tags, declared, columns, evidence);
+  add_signoffs(manifest.signoffs, declared, columns, evidence);
+  evidence.settle();
+
+  // The findings are made in their final order: by code ("missing_stage", "parse_error",
+  // "scan_error", "undeclared_id"), and within a code by the fields that follow it in the
+  // finding order, ties kept in the order they were found.
   std::vector<Finding> findings;
-
-  add_tags(scan.tags, declared, evidence, findings);
-  add_signoffs(manifest.signoffs, evidence);
-  for (const auto& error : scan.parse_errors) {
-    findings.push_back(parse_error_finding(error));
-  }
-  for (const auto& error : scan.scan_errors) {
-    findings.push_back(scan_error_finding(error));
-  }
-
+  platform::reserve_with_huge_pages(findings, required_stage_count(manifest.requirements) +
+                                                  scan.parse_errors.size() +
+                                                  scan.scan_errors.size() + undeclared.size());
   std::vector<RequirementState> states =
-      build_requirement_states(manifest.requirements, evidence, stages, findings);
+      states_in_id_order(manifest.requirements, declared, columns, evidence, findings);
 
-  // Completeness and the findings were settled above; sorting only fixes the order shown.
-  sort_requirement_states(states);
-  std::stable_sort(findings.begin(), findings.end(), finding_less);
+  const auto& parse_errors = scan.parse_errors;
+  for (const std::size_t i :
+       sorted_positions(parse_errors.size(), [&](std::size_t a, std::size_t b) {
+         return path_then_line_less(parse_errors[a].path, parse_errors[a].line,
+                                    parse_errors[b].path, parse_errors[b].line);
+       })) {
+    findings.push_back(parse_error_finding(parse_errors[i]));
+  }
+  const auto& scan_errors = scan.scan_errors;
+  for (const std::size_t i :
+       sorted_positions(scan_errors.size(), [&](std::size_t a, std::size_t b) {
+         return scan_errors[a].path < scan_errors[b].path;
+       })) {
+    findings.push_back(scan_error_finding(scan_errors[i]));
+  }
+  const auto& tags = scan.tags;
+  for (const std::size_t k : sorted_positions(undeclared.size(), [&](std::size_t a, std::size_t b) {
+         const Tag& tag_a = tags[undeclared[a]];
+         const Tag& tag_b = tags[undeclared[b]];
+         if (const int order = tag_a.id.compare(tag_b.id); order != 0) return order < 0;
+         return path_then_line_less(tag_a.path, tag_a.line, tag_b.path, tag_b.line);
+       })) {
+    findings.push_back(undeclared_id_finding(tags[undeclared[k]]));
+  }
 
   TraceResult result;
   result.requirements = std::move(states);

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
-#include <map>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -31,6 +34,73 @@ bool evidence_less(const Evidence& a, const Evidence& b);
 struct StageState {
   std::vector<Evidence> evidence;  // free of duplicates, sorted
   bool complete = false;           // evidence was not empty when the trace was built
+  friend bool operator==(const StageState&, const StageState&) = default;
+};
+
+// The stage states of one requirement by stage name, in byte order of the names, with the
+// interface of an ordered map. The entries are held in one sorted list: a requirement has a
+// handful of stages and a trace has one such map per requirement, so tree nodes would cost an
+// allocation per stage. Names must not be changed through an iterator.
+class StageMap {
+ public:
+  using value_type = std::pair<std::string, StageState>;
+  using iterator = std::vector<value_type>::iterator;
+  using const_iterator = std::vector<value_type>::const_iterator;
+
+  iterator begin() { return entries_.begin(); }
+  iterator end() { return entries_.end(); }
+  const_iterator begin() const { return entries_.begin(); }
+  const_iterator end() const { return entries_.end(); }
+  std::size_t size() const { return entries_.size(); }
+  bool empty() const { return entries_.empty(); }
+  void reserve(std::size_t count) { entries_.reserve(count); }
+
+  iterator find(std::string_view name) {
+    const iterator it = lower_bound(name);
+    return it != end() && it->first == name ? it : end();
+  }
+  const_iterator find(std::string_view name) const {
+    return const_cast<StageMap&>(*this).find(name);
+  }
+  bool contains(std::string_view name) const { return find(name) != end(); }
+  std::size_t count(std::string_view name) const { return contains(name) ? 1 : 0; }
+
+  // The entry of `name`, which must be there (a missing one is a broken rule).
+  StageState& at(std::string_view name);
+  const StageState& at(std::string_view name) const {
+    return const_cast<StageMap&>(*this).at(name);
+  }
+
+  // The entry of `name`, made empty first when there is none.
+  StageState& operator[](std::string_view name) {
+    return emplace(std::string(name), StageState{}).first->second;
+  }
+
+  // Adds the entry unless the name has one; the entry of the name and whether it was added.
+  std::pair<iterator, bool> emplace(std::string name, StageState state) {
+    const iterator it = lower_bound(name);
+    if (it != end() && it->first == name) return {it, false};
+    return {entries_.emplace(it, std::move(name), std::move(state)), true};
+  }
+  std::pair<iterator, bool> insert_or_assign(std::string name, StageState state) {
+    auto [it, added] = emplace(std::move(name), StageState{});
+    it->second = std::move(state);
+    return {it, added};
+  }
+
+  friend bool operator==(const StageMap&, const StageMap&) = default;
+
+ private:
+  iterator lower_bound(std::string_view name) {
+    // Entries come in order of name, so most insertions append.
+    if (entries_.empty() || std::string_view(entries_.back().first) < name) return end();
+    return std::lower_bound(entries_.begin(), entries_.end(), name,
+                            [](const value_type& entry, std::string_view wanted) {
+                              return std::string_view(entry.first) < wanted;
+                            });
+  }
+
+  std::vector<value_type> entries_;
 };
 
 struct RequirementState {
@@ -38,7 +108,7 @@ struct RequirementState {
   std::optional<std::string> title;
   std::optional<std::string> type;
   std::vector<std::string> required_stages;
-  std::map<std::string, StageState> stages;  // every known stage, byte order of name
+  StageMap stages;  // every known stage, byte order of name
 };
 
 // Every required stage present and complete; no required stage means complete.

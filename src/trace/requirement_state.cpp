@@ -43,7 +43,8 @@ RequirementState build_requirement_state(const Requirement& requirement,
                                          const std::vector<std::string>& ordered_stage_list,
                                          std::vector<Finding>& findings) {
   // Built from the stage list alone, so every known stage has an entry and nothing else does.
-  std::map<std::string, StageState> stages;
+  StageMap stages;
+  stages.reserve(ordered_stage_list.size());
   for (const auto& name : ordered_stage_list) {
     StageState state;
     if (const auto found = evidence.find(name); found != evidence.end()) {
@@ -52,7 +53,11 @@ RequirementState build_requirement_state(const Requirement& requirement,
     state.complete = !state.evidence.empty();
     stages.insert_or_assign(name, std::move(state));
   }
+  return requirement_state_from(requirement, std::move(stages), findings);
+}
 
+RequirementState requirement_state_from(const Requirement& requirement, StageMap stages,
+                                        std::vector<Finding>& findings) {
   // A stage listed twice is reported twice, as the manifest asks for it twice.
   for (const auto& name : requirement.required_stages) {
     const auto found = stages.find(name);

@@ -1,0 +1,57 @@
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "helpers/temp_project.hpp"
+#include "platform/files.hpp"
+
+namespace quorvane::platform {
+namespace {
+
+using quorvane::testing::TempProject;
+
+// One buffer through files of very different sizes: each view holds exactly its own file,
+// whatever the buffer held before and however large it has grown.
+TEST(ReadIntoBuffer, EachViewHoldsExactlyItsFile) {
+  TempProject project;
+  const std::string large(300000, 'x');
+  project.write("large.rs", large + "\n// end");
+  project.write("small.rs", "fn a() {}\n");
+  project.write("empty.rs", "");
+  project.write("bad.rs", "ok \xFF no");
+  std::string buffer;
+  const struct {
+    const char* name;
+    std::string content;
+  } cases[] = {{"small.rs", "fn a() {}\n"},
+               {"large.rs", large + "\n// end"},
+               {"small.rs", "fn a() {}\n"},
+               {"empty.rs", ""},
+               {"large.rs", large + "\n// end"}};
+  for (const auto& c : cases) {
+    const Result<std::string_view> text = read_utf8_file(project.path() / c.name, buffer);
+    ASSERT_TRUE(text.ok()) << c.name << ": " << text.error();
+    EXPECT_EQ(text.value(), c.content) << c.name;
+  }
+  const Result<std::string_view> bad = read_utf8_file(project.path() / "bad.rs", buffer);
+  ASSERT_FALSE(bad.ok());
+  EXPECT_EQ(bad.error(), "stream did not contain valid UTF-8");
+  const Result<std::string_view> missing = read_utf8_file(project.path() / "none.rs", buffer);
+  ASSERT_FALSE(missing.ok());
+  EXPECT_EQ(missing.error(), "No such file or directory (os error 2)");
+}
+
+TEST(ReadIntoBuffer, FifoWithoutWriterReadsAsEmpty) {
+  TempProject project;
+  const auto fifo = project.path() / "pipe.md";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  std::string buffer(100, 'z');  // left over from an earlier file
+  const Result<std::string_view> text = read_utf8_file(fifo, buffer);
+  ASSERT_TRUE(text.ok()) << text.error();
+  EXPECT_EQ(text.value(), "");
+}
+
+}  // namespace
+}  // namespace quorvane::platform

@@ -1,0 +1,219 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <random>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "scan/comments.hpp"
+#include "scan/lines.hpp"
+#include "scan/relevant_lines.hpp"
+#include "scan/scanner.hpp"
+#include "scan/tags.hpp"
+
+namespace quorvane {
+namespace {
+
+constexpr std::array kStyles = {CommentStyle::CLike, CommentStyle::Python, CommentStyle::Markdown,
+                                CommentStyle::Hash};
+
+StageSet stages() {
+  return StageSet{"doc", "impl", "unit", "int"};
+}
+
+// Every line through comment extraction and recognition, none passed over: what scan_file must
+// give however it finds the lines that matter.
+ScanResult scan_every_line(std::string_view text, CommentStyle style) {
+  const StageSet known = stages();
+  ScanResult result;
+  CommentState state;
+  std::vector<Segment> segments;
+  LineSplitter lines(text);
+  std::string_view line;
+  std::uint64_t number = 0;
+  while (lines.next(line)) {
+    comment_segments(line, style, state, segments);
+    recognize_line(segments, ++number, "f", known, result);
+  }
+  return result;
+}
+
+std::vector<std::string> describe(const ScanResult& result) {
+  std::vector<std::string> out;
+  for (const Tag& t : result.tags) {
+    out.push_back("tag " + std::to_string(t.line) + " " + t.stage + "->" + t.id);
+  }
+  for (const ParseError& e : result.parse_errors) out.push_back("parse " + std::to_string(e.line));
+  return out;
+}
+
+void expect_same_as_every_line(std::string_view text) {
+  for (const CommentStyle style : kStyles) {
+    ScanResult fast;
+    scan_file(text, style, "f", stages(), fast);
+    EXPECT_EQ(describe(fast), describe(scan_every_line(text, style)))
+        << "style " << static_cast<int>(style) << ", text:\n"
+        << text;
+  }
+}
+
+TEST(RelevantLines, ScanMatchesLineByLineOnCommentShapes) {
+  const std::vector<std::string> texts = {
+      "",
+      "[impl->REQ-A-1]",
+      "code\n// [impl->REQ-A-1]\n\nx = 1 # [doc->REQ-B-2]\n",
+      "/* [impl->REQ-1]\nmiddle [unit->REQ-2]\n [x]\nend */ code // [int->REQ-3]\n[doc->REQ-4]\n",
+      "s = \"/* not a comment\" // [impl->REQ-1]\n/* a */ b /* [unit->REQ-2] */\n",
+      "c = '\"'; // [impl->REQ-1]\n\"esc \\\" quote\" // [doc->REQ-2]\n",
+      "/*\n\n\n[impl->REQ-1]\n*\n/\n*/ [unit->REQ-2]\n// [doc->REQ-3]",
+      "a /*/ b\n[impl->REQ-1] */ c\nx /* y */ z /* w\n[unit->REQ-2]\n*/\n\"*/\" /* q "
+      "*/\n[doc->REQ-3]*/",
+      "\"\"\"doc\n[impl->REQ-1]\nend\"\"\" x # [unit->REQ-2]\n'''a\n[doc->REQ-3] '''\n",
+      "x = '''one''' \"\"\"two [impl->REQ-1]\n\"\"\" # [doc->REQ-2]\n# '''\n[unit->REQ-3]\n",
+      "line\r\n// [impl->REQ-1]\r\n/* [doc -> REQ-2]\r\n*/\r\n",
+      "\xEF\xBB\xBF# [impl->REQ-1]\n## [impl->REQ-1] [impl->REQ-1] [bad ->x]\n",
+      "a\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n// [impl->REQ-9]",
+  };
+  for (const std::string& text : texts) expect_same_as_every_line(text);
+}
+
+TEST(RelevantLines, ScanMatchesLineByLineOnRandomTexts) {
+  // Pieces that open, close or fake comments, strings and tags, and break lines.
+  const std::vector<std::string_view> pieces = {
+      "/",
+      "*",
+      "/*",
+      "*/",
+      "//",
+      "\"",
+      "'",
+      "\\",
+      "#",
+      "\"\"\"",
+      "'''",
+      "[",
+      "]",
+      "->",
+      " ",
+      "\n",
+      "\r\n",
+      "\r",
+      "x",
+      "impl",
+      "REQ-A-1",
+      "[impl->REQ-A-1]",
+      "[doc->REQ-B]",
+      "[impl -> REQ-1]",
+      "[unit->REQ-]",
+      "[Impl->REQ-2]",
+      "\t",
+      "\xC2\xA0",
+      "[int->REQ-C-3]",
+  };
+  std::mt19937 random(20240611);
+  for (int round = 0; round < 3000; ++round) {
+    const std::size_t length = random() % 60;
+    std::string text;
+    for (std::size_t i = 0; i < length; ++i) text += pieces[random() % pieces.size()];
+    expect_same_as_every_line(text);
+    if (HasFailure()) return;  // one counterexample is enough
+  }
+}
+
+// The C-like rules one byte at a time: what the searching extraction must give.
+void clike_segments_bytewise(std::string_view line, CommentState& state,
+                             std::vector<Segment>& out) {
+  out.clear();
+  const std::size_t n = line.size();
+  std::size_t block_start = 0;
+  bool in_string = false;
+  std::size_t i = 0;
+  while (i < n) {
+    const char c = line[i];
+    if (state.in_block) {
+      if (c == '*' && i + 1 < n && line[i + 1] == '/') {
+        out.push_back(line.substr(block_start, i + 2 - block_start));
+        state.in_block = false;
+        i += 2;
+      } else {
+        ++i;
+      }
+    } else if (in_string) {
+      if (c == '\\' && i + 1 < n) {
+        i += 2;
+        continue;
+      }
+      if (c == '"') in_string = false;
+      ++i;
+    } else if (c == '"') {
+      in_string = true;
+      ++i;
+    } else if (c == '/' && i + 1 < n && line[i + 1] == '*') {
+      state.in_block = true;
+      block_start = i;
+      i += 2;
+    } else if (c == '/' && i + 1 < n && line[i + 1] == '/') {
+      out.push_back(line.substr(i));
+      return;
+    } else {
+      ++i;
+    }
+  }
+  if (state.in_block) out.push_back(line.substr(block_start));
+}
+
+TEST(RelevantLines, CLikeSegmentsMatchTheBytewiseRules) {
+  const std::vector<std::string_view> pieces = {"/",  "*",  "\"", "\\",   "x",     " ",
+                                                "/*", "*/", "//", "\\\"", "ab\"cd"};
+  std::mt19937 random(5);
+  for (int round = 0; round < 20000; ++round) {
+    std::string line;
+    for (std::size_t n = random() % 24; n > 0; --n) line += pieces[random() % pieces.size()];
+    const bool in_block = random() % 2 == 0;
+    CommentState fast_state{in_block, std::nullopt};
+    CommentState slow_state{in_block, std::nullopt};
+    std::vector<Segment> fast;
+    std::vector<Segment> slow;
+    comment_segments(line, CommentStyle::CLike, fast_state, fast);
+    clike_segments_bytewise(line, slow_state, slow);
+    ASSERT_EQ(fast, slow) << line;
+    ASSERT_EQ(fast_state.in_block, slow_state.in_block) << line;
+  }
+}
+
+TEST(RelevantLines, GivesTheNumbersOfLinesFarApart) {
+  // Thousands of inert lines between the relevant ones, with carriage returns on some.
+  std::string text;
+  for (int i = 0; i < 5000; ++i) text += i % 7 == 0 ? "code;\r\n" : "code\n";
+  text += "// [impl->REQ-1]\r\n";
+  for (int i = 0; i < 9000; ++i) text += "\n";
+  text += "x // [unit->REQ-2]";
+  ScanResult result;
+  scan_file(text, CommentStyle::CLike, "f", stages(), result);
+  EXPECT_EQ(describe(result),
+            (std::vector<std::string>{"tag 5001 impl->REQ-1", "tag 14002 unit->REQ-2"}));
+  expect_same_as_every_line(text);
+}
+
+TEST(CountLineFeeds, CountsEveryFeedAtEveryLengthAndOffset) {
+  std::mt19937 random(7);
+  std::string text(16 * 255 * 3 + 40, 'a');
+  for (char& c : text) {
+    if (random() % 5 == 0) c = '\n';
+  }
+  for (std::size_t length : {0, 1, 15, 16, 17, 31, 33, 4079, 4080, 4081, 8200, 12280}) {
+    for (std::size_t offset : {0, 1, 7}) {
+      const std::string_view part = std::string_view(text).substr(offset, length);
+      EXPECT_EQ(count_line_feeds(part),
+                static_cast<std::uint64_t>(std::count(part.begin(), part.end(), '\n')))
+          << length << " at " << offset;
+    }
+  }
+  EXPECT_EQ(count_line_feeds(std::string(5000, '\n')), 5000u);
+}
+
+}  // namespace
+}  // namespace quorvane
