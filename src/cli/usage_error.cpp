@@ -17,8 +17,11 @@ std::string render_usage_error(const UsageError& error, const Style& style) {
       out += "  " + style.paint(Tone::Valid, "tip:") + " " + style.render(tip) + "\n";
     }
   }
-  out += "\n" + style.paint(Tone::Heading, "Usage:") + " " + style.render(error.usage) + "\n";
-  out += "\nFor more information, try '" + style.paint(Tone::Literal, "--help") + "'.\n";
+  // Appended piece by piece: g++ 12 at -O3 warns falsely about "literal" + std::string&&.
+  out.append("\n").append(style.paint(Tone::Heading, "Usage:")).append(" ");
+  out.append(style.render(error.usage)).append("\n");
+  out.append("\nFor more information, try '").append(style.paint(Tone::Literal, "--help"));
+  out.append("'.\n");
   return out;
 }
 
