@@ -25,6 +25,7 @@
 namespace {
 
 using namespace quorvane;
+using Json = nlohmann::ordered_json;
 
 [[noreturn]] void fail(const char* what) {
   std::fprintf(stderr, "invariant broken: %s\n", what);

@@ -6,57 +6,15 @@
 #include <string_view>
 #include <variant>
 
-#include "manifest/priority.hpp"
-#include "output/json_object.hpp"
-#include "output/json_text.hpp"
 #include "platform/memory.hpp"
 
 namespace quorvane {
 
 namespace {
 
-constexpr std::uint64_t kSchemaVersion = 1;
-
-// The finding as a library value, for the member writers that fill a caller's JSON document;
-// the reports themselves are written by JsonText below, to the same text.
-Json finding_object(const Finding& finding) {
-  Json object = json_object(8);
-  append_member(object, "code", finding.code);
-  append_member(object, "severity", priority_word(finding.severity));
-  if (finding.requirement_id) append_member(object, "requirementId", *finding.requirement_id);
-  if (finding.stage) append_member(object, "stage", *finding.stage);
-  if (finding.criterion) append_member(object, "criterion", *finding.criterion);
-  if (finding.path) append_member(object, "path", *finding.path);
-  if (finding.line) append_member(object, "line", std::uint64_t{*finding.line});
-  append_member(object, "message", finding.message);
-  return object;
-}
-
 // A trace report of a large project runs to tens of MiB, all written at once.
 void prefer_huge_pages(std::string& buffer) {
   platform::advise_huge_pages(buffer.data(), buffer.capacity());
-}
-
-template <class Sink>
-void write_finding(JsonText<Sink>& json, const Finding& finding) {
-  json.begin_object();
-  json.member("code", finding.code);
-  json.member("severity", priority_word(finding.severity));
-  if (finding.requirement_id) json.member("requirementId", *finding.requirement_id);
-  if (finding.stage) json.member("stage", *finding.stage);
-  if (finding.criterion) json.member("criterion", *finding.criterion);
-  if (finding.path) json.member("path", *finding.path);
-  if (finding.line) json.member("line", std::uint64_t{*finding.line});
-  json.member("message", finding.message);
-  json.end_object();
-}
-
-template <class Sink, class Findings>
-void write_findings_member(JsonText<Sink>& json, const Findings& findings) {
-  json.key("findings");
-  json.begin_array();
-  for (const auto& finding : findings) write_finding(json, finding);
-  json.end_array();
 }
 
 template <class Sink>
@@ -131,41 +89,7 @@ void write_summary(JsonText<Sink>& json, const Summary& summary, std::uint64_t f
   json.end_object();
 }
 
-// The selections hold pointers; the writers take records.
-struct Dereferenced {
-  const FindingSelection& findings;
-  struct Iterator {
-    FindingSelection::const_iterator it;
-    const Finding& operator*() const { return **it; }
-    Iterator& operator++() {
-      ++it;
-      return *this;
-    }
-    bool operator!=(const Iterator& other) const { return it != other.it; }
-  };
-  Iterator begin() const { return {findings.begin()}; }
-  Iterator end() const { return {findings.end()}; }
-};
-
 }  // namespace
-
-// The shared writers take the caller's document, which may already hold members (or be null);
-// indexing keeps them from writing a key twice.
-void write_schema_version(Json& document) {
-  document["schemaVersion"] = kSchemaVersion;
-}
-
-void write_findings_array(Json& document, const FindingSelection& findings) {
-  Json array = json_array(findings.size());
-  for (const Finding* finding : findings) array.push_back(finding_object(*finding));
-  document["findings"] = std::move(array);
-}
-
-std::string dump_json(const Json& document) {
-  // Texts that came from file names may hold invalid UTF-8; replacing it keeps the dump from
-  // throwing. Non-ASCII stays unescaped.
-  return document.dump(2, ' ', false, Json::error_handler_t::replace);
-}
 
 std::string render_trace_json(const TraceResult& trace, const StateSelection& states,
                               const FindingSelection& findings) {
@@ -173,13 +97,13 @@ std::string render_trace_json(const TraceResult& trace, const StateSelection& st
   return compose_json(
       [&](auto& json) {
         json.begin_object();
-        json.member("schemaVersion", kSchemaVersion);
+        write_schema_version(json);
         write_summary(json, summary, findings.size());
         json.key("requirements");
         json.begin_array();
         for (const RequirementState* state : states) write_requirement(json, *state);
         json.end_array();
-        write_findings_member(json, Dereferenced{findings});
+        write_findings_array(json, findings);
         json.end_object();
       },
       &prefer_huge_pages);
@@ -188,8 +112,8 @@ std::string render_trace_json(const TraceResult& trace, const StateSelection& st
 std::string render_review_json(const std::vector<Finding>& findings, const std::string& prompt) {
   return compose_json([&](auto& json) {
     json.begin_object();
-    json.member("schemaVersion", kSchemaVersion);
-    write_findings_member(json, findings);
+    write_schema_version(json);
+    write_findings_array(json, findings);
     json.member("agentPrompt", prompt);
     json.end_object();
   });

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "manifest/priority.hpp"
-#include "output/json_object.hpp"
 #include "output/json_report.hpp"
+#include "output/library_json.hpp"
 
 namespace quorvane {
 namespace {
@@ -195,13 +195,11 @@ TEST(JsonLibraryMatch, ReviewReportsAreByteForByteTheLibraryLayout) {
       f.message = random_text(random);
     }
     const std::string prompt = random_text(random) + "\n# Review\n" + random_text(random);
+    Json finding_list = json_array(findings.size());
+    for (const Finding& f : findings) finding_list.push_back(library_finding(f));
     Json document = json_object(3);
-    write_schema_version(document);
-    write_findings_array(document, [&] {
-      FindingSelection selection;
-      for (const Finding& f : findings) selection.push_back(&f);
-      return selection;
-    }());
+    append_member(document, "schemaVersion", std::uint64_t{1});
+    append_member(document, "findings", std::move(finding_list));
     append_member(document, "agentPrompt", prompt);
     ASSERT_EQ(render_review_json(findings, prompt), dump_json(document)) << "round " << round;
   }

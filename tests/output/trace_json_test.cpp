@@ -197,10 +197,13 @@ TEST(TraceJson, LineNumbersAreUnsignedSixtyFourBit) {
 }
 
 TEST(SharedJsonWriters, FillAFreshDocument) {
-  Json document;
-  write_schema_version(document);
-  write_findings_array(document, {});
-  EXPECT_EQ(dump_json(document), "{\n  \"schemaVersion\": 1,\n  \"findings\": []\n}");
+  const std::string document = compose_json([](auto& json) {
+    json.begin_object();
+    write_schema_version(json);
+    write_findings_array(json, FindingSelection{});
+    json.end_object();
+  });
+  EXPECT_EQ(document, "{\n  \"schemaVersion\": 1,\n  \"findings\": []\n}");
 }
 
 }  // namespace

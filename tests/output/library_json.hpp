@@ -3,9 +3,18 @@
 #include <cstddef>
 #include <string>
 
-#include "output/json_report.hpp"
+#include <nlohmann/json.hpp>
 
 namespace quorvane {
+
+// The JSON library's own form of the reports, the reference the hand-written writers must match.
+using Json = nlohmann::ordered_json;
+
+// The library's dump with the reports' layout: two-space indentation, non-ASCII unescaped,
+// invalid UTF-8 replaced, no line break after the closing brace.
+inline std::string dump_json(const Json& document) {
+  return document.dump(2, ' ', false, Json::error_handler_t::replace);
+}
 
 // An empty JSON object with room for `members` members.
 inline Json json_object(std::size_t members) {
