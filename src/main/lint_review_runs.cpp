@@ -31,8 +31,11 @@ Status narrow_to_changed_evidence(TraceResult& trace, const std::filesystem::pat
   return Ok{};
 }
 
-int finish_review(const AgentReview& review, bool json, const std::string& text_report) {
-  write_report(json ? render_review_json(review.findings, review.agent_prompt) : text_report, json);
+// Writes the review's report and gives the run's status: 1 when it holds a finding.
+template <class RenderText>
+int finish_review(const AgentReview& review, bool json, RenderText render_text) {
+  write_report(json ? render_review_json(review.findings, review.agent_prompt) : render_text(),
+               json);
   return review.findings.empty() ? 0 : 1;
 }
 
@@ -47,10 +50,9 @@ RunOutcome run_lint(const LintCommand& options, const std::filesystem::path& pro
     if (!narrowed) return std::move(narrowed).take_failure();
   }
   const AgentReview review = lint_entry(manifest.value());
-  const std::string text =
-      options.json ? std::string()
-                   : render_lint_text(review.findings, review.item_count, review.agent_prompt);
-  return finish_review(review, options.json, text);
+  return finish_review(review, options.json, [&] {
+    return render_lint_text(review.findings, review.item_count, review.agent_prompt);
+  });
 }
 
 RunOutcome run_review(const ReviewCommand& options, const std::filesystem::path& project_root,
@@ -62,11 +64,10 @@ RunOutcome run_review(const ReviewCommand& options, const std::filesystem::path&
     if (!narrowed) return std::move(narrowed).take_failure();
   }
   const AgentReview review = tag_placement_prompt(trace);
-  const std::string text =
-      options.json ? std::string()
-                   : render_review_text("Tag placement review", review.findings, review.item_count,
-                                        "tag placement", review.agent_prompt);
-  return finish_review(review, options.json, text);
+  return finish_review(review, options.json, [&] {
+    return render_review_text("Tag placement review", review.findings, review.item_count,
+                              "tag placement", review.agent_prompt);
+  });
 }
 
 }  // namespace quorvane
