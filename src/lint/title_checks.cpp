@@ -1,10 +1,8 @@
 #include "lint/title_checks.hpp"
 
 #include <fmt/format.h>
-#include <unicode/locid.h>
-#include <unicode/stringpiece.h>
-#include <unicode/unistr.h>
 
+#include "lint/upper_case.hpp"
 #include "support/text.hpp"
 
 namespace quorvane {
@@ -32,11 +30,15 @@ std::size_t count_title_words(std::string_view title) {
 }
 
 std::string unicode_upper(std::string_view text) {
-  icu::UnicodeString unicode = icu::UnicodeString::fromUTF8(
-      icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
-  unicode.toUpper(icu::Locale::getRoot());
   std::string out;
-  unicode.toUTF8String(out);
+  out.reserve(text.size());
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    // Titles are checked as UTF-8 when the manifest loads; should invalid bytes arrive anyway,
+    // each maximal invalid sequence becomes U+FFFD, as ICU's conversion from UTF-8 gives.
+    const std::optional<char32_t> c = decode_utf8_at(text, pos);
+    append_upper_case(out, c.value_or(U'\uFFFD'));
+  }
   return out;
 }
 

@@ -21,7 +21,8 @@ inline constexpr std::size_t kMaxTitleWords = 25;
 // Maximal runs of characters without the Unicode White_Space property.
 std::size_t count_title_words(std::string_view title);
 
-// The full Unicode upper-case mapping (one character may become several), root locale.
+// The full Unicode upper-case mapping (one character may become several), root locale. Each
+// maximal invalid UTF-8 sequence becomes U+FFFD.
 std::string unicode_upper(std::string_view text);
 
 // The per-title checks, in the order they run for one requirement. Each returns the finding's

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace quorvane {
@@ -99,11 +100,33 @@ TEST(TitlePlaceholderCheck, UpperCasesFullyAndTakesTheFirstMarkerOfTheTable) {
 }
 
 TEST(TitlePlaceholderCheck, UpperCasingUsesTheFullMapping) {
-  EXPECT_EQ(unicode_upper("Straße"), "STRASSE");
-  EXPECT_EQ(unicode_upper("\uFB01le"), "FILE");
-  // The root locale: no Turkish dotted capital I.
-  EXPECT_EQ(unicode_upper("istanbul"), "ISTANBUL");
-  EXPECT_EQ(unicode_upper("ǆ é"), "Ǆ É");
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"Straße", "STRASSE"},
+      {"\uFB01le", "FILE"},
+      // The root locale: no Turkish dotted capital I.
+      {"istanbul", "ISTANBUL"},
+      {"ǆ é", "Ǆ É"},
+      // Alternate capitals and small letters: the capitals stay.
+      {"\u0100\u0101\u0102\u0103\u012F\u0130", "\u0100\u0100\u0102\u0102\u012E\u0130"},
+      // Three code points from one; iota subscript to capital iota.
+      {"\u0390 \u1FB3", "\u0399\u0308\u0301 \u0391\u0399"},
+      // No final-sigma or accent rules when upper-casing in the root locale.
+      {"\u03CC\u03C3\u03BF\u03C2", "\u038C\u03A3\u039F\u03A3"},
+      // Outside the Basic Multilingual Plane: Deseret, Adlam.
+      {"\U00010428\U0001E922", "\U00010400\U0001E900"},
+      // Unassigned code points and the last one stay.
+      {"\U000E0080\U0010FFFF", "\U000E0080\U0010FFFF"},
+      // Each maximal invalid sequence becomes one U+FFFD.
+      {"a\xFF!", "A\uFFFD!"},
+      {"x\xE2\x82y", "X\uFFFDY"},
+      {"\xED\xA0\x80", "\uFFFD\uFFFD\uFFFD"},
+      {"\xF4\x90\x80\x80", "\uFFFD\uFFFD\uFFFD\uFFFD"},
+      {"\xC0\xAF", "\uFFFD\uFFFD"},
+      {"end\xF0\x9F\x98", "END\uFFFD"},
+  };
+  for (const auto& [text, upper] : cases) {
+    EXPECT_EQ(unicode_upper(text), upper) << text;
+  }
 }
 
 TEST(TitleTrailingEtcCheck, TestsByteSuffixesAfterTrimmingTheEnd) {

@@ -1,0 +1,184 @@
+#!/usr/bin/env python3
+"""Writes the C++ source of the full upper-case mapping (root locale) from the Unicode data files.
+
+The mapping of a code point is its unconditional upper mapping in SpecialCasing.txt (entries with
+a condition or a language tag are locale or context rules and are skipped), else the simple
+uppercase field of UnicodeData.txt, else the code point itself. The build runs this on the build
+machine; its output is compiled for the target, so every build answers alike.
+
+Output: the one-to-one mappings as sorted ranges (a run of code points, every one or every other,
+each shifted by the same amount) and the one-to-many mappings as a sorted list.
+"""
+
+import argparse
+import os
+import re
+import sys
+
+MAX_CODE_POINT = 0x10FFFF
+MAX_EXPANSION = 3
+
+
+class DataError(Exception):
+    pass
+
+
+def parse_code_points(text, path, line_number, scalar_values=True):
+    """The code points of a field; mapping targets must be scalar values (no surrogates)."""
+    try:
+        values = [int(field, 16) for field in text.split()]
+    except ValueError:
+        raise DataError(f"{path}:{line_number}: not a list of hexadecimal code points: {text!r}")
+    for value in values:
+        if value > MAX_CODE_POINT or (scalar_values and 0xD800 <= value <= 0xDFFF):
+            raise DataError(f"{path}:{line_number}: not a Unicode scalar value: {value:04X}")
+    return values
+
+
+def read_lines(path):
+    try:
+        with open(path, encoding="utf-8") as file:
+            return file.read().splitlines()
+    except OSError as error:
+        raise DataError(f"cannot read {path}: {error.strerror}")
+
+
+def simple_upper(path):
+    mapping = {}
+    for number, line in enumerate(read_lines(path), start=1):
+        if not line.strip():
+            continue
+        fields = line.split(";")
+        if len(fields) != 15:
+            raise DataError(f"{path}:{number}: expected 15 fields, found {len(fields)}")
+        # The surrogate blocks are listed too; they have no mappings.
+        (code,) = parse_code_points(fields[0], path, number, scalar_values=False)
+        if fields[12].strip():
+            (upper,) = parse_code_points(fields[12], path, number)
+            mapping[code] = upper
+    if mapping.get(ord("a")) != ord("A"):
+        raise DataError(f"{path}: no uppercase mapping of U+0061; is this UnicodeData.txt?")
+    return mapping
+
+
+def special_upper(path):
+    """Unconditional full upper mappings, and the Unicode version the file states."""
+    lines = read_lines(path)
+    version = re.match(r"#\s*SpecialCasing-(\d+\.\d+\.\d+)\.txt", lines[0] if lines else "")
+    if not version:
+        raise DataError(f"{path}: first line does not name the SpecialCasing version")
+    mapping = {}
+    for number, line in enumerate(lines, start=1):
+        data = line.split("#", 1)[0].strip()
+        if not data:
+            continue
+        fields = [field.strip() for field in data.split(";")]
+        # <code>; <lower>; <title>; <upper>; (<condition_list>;)? leaves an empty last field.
+        if len(fields) not in (5, 6) or fields[-1]:
+            raise DataError(f"{path}:{number}: unexpected format: {line!r}")
+        if len(fields) == 6 and fields[4]:
+            continue
+        (code,) = parse_code_points(fields[0], path, number)
+        upper = parse_code_points(fields[3], path, number)
+        if not 1 <= len(upper) <= MAX_EXPANSION:
+            raise DataError(f"{path}:{number}: upper mapping of {len(upper)} code points")
+        mapping[code] = upper
+    return mapping, version.group(1)
+
+
+def full_upper(simple, special):
+    """Every code point whose upper-case form is not itself, with that form."""
+    mapping = {code: [upper] for code, upper in simple.items()}
+    mapping.update(special)
+    return {code: upper for code, upper in mapping.items() if upper != [code]}
+
+
+def single_ranges(mapping):
+    """(first, last, stride, delta) runs over the sorted one-to-one mappings.
+
+    A run with stride 2 steps only over code points that keep their own form, so that nothing
+    else is mapped inside it and a lookup needs only the last run starting at or before a code
+    point.
+    """
+    singles = {code: upper[0] for code, upper in mapping.items() if len(upper) == 1}
+    codes = sorted(singles)
+
+    def extends(code, last, stride, delta):
+        return (code == last + stride and singles[code] - code == delta
+                and (stride == 1 or last + 1 not in mapping))
+
+    ranges = []
+    i = 0
+    while i < len(codes):
+        first = codes[i]
+        delta = singles[first] - first
+        last, stride = first, 1
+        i += 1
+        if i < len(codes) and extends(codes[i], first, 2, delta):
+            stride = 2
+        while i < len(codes) and extends(codes[i], last, stride, delta):
+            last = codes[i]
+            i += 1
+        ranges.append((first, last, stride, delta))
+    return ranges
+
+
+def render(ranges, expansions, version):
+    out = [
+        "// Generated by src/lint/generate_upper_case_table.py from the Unicode data files",
+        f"// (version {version}) at build time. Do not edit.",
+        "",
+        '#include "lint/upper_case_data.hpp"',
+        "",
+        "namespace quorvane::upper_case_data {",
+        "",
+        "namespace {",
+        "",
+        "constexpr Range kRanges[] = {",
+    ]
+    for first, last, stride, delta in ranges:
+        out.append(f"    {{0x{first:04X}, 0x{last:04X}, {stride}, {delta}}},")
+    out += ["};", "", "constexpr Expansion kExpansions[] = {"]
+    for code in sorted(expansions):
+        upper = ", ".join(f"0x{value:04X}" for value in expansions[code])
+        out.append(f"    {{0x{code:04X}, {{{upper}}}}},")
+    out += [
+        "};",
+        "",
+        "}  // namespace",
+        "",
+        "std::span<const Range> ranges() { return kRanges; }",
+        "",
+        "std::span<const Expansion> expansions() { return kExpansions; }",
+        "",
+        f'std::string_view unicode_version() {{ return "{version}"; }}',
+        "",
+        "}  // namespace quorvane::upper_case_data",
+        "",
+    ]
+    return "\n".join(out)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--unicode-data", required=True, help="path of UnicodeData.txt")
+    parser.add_argument("--special-casing", required=True, help="path of SpecialCasing.txt")
+    parser.add_argument("--output", required=True, help="C++ source to write")
+    args = parser.parse_args()
+    try:
+        special, version = special_upper(args.special_casing)
+        mapping = full_upper(simple_upper(args.unicode_data), special)
+    except DataError as error:
+        sys.exit(f"generate_upper_case_table: {error}")
+    expansions = {code: upper for code, upper in mapping.items() if len(upper) > 1}
+    text = render(single_ranges(mapping), expansions, version)
+    # Written whole under another name first, so that a failed run leaves no table behind that
+    # the build would take as up to date.
+    partial = args.output + ".partial"
+    with open(partial, "w", encoding="utf-8", newline="\n") as file:
+        file.write(text)
+    os.replace(partial, args.output)
+
+
+if __name__ == "__main__":
+    main()
