@@ -64,7 +64,7 @@ const DiffCase kDiffCases[] = {
      {{"m.c", {12, 13, 14}}}},
     {"AddedLinesBeforeAFileHeaderAreNotRecorded", "@@ -0,0 +1 @@\n+orphan\n", {}},
     {"AddedTextStartingWithPlusPlusIsAnAddedLine",
-     // The body's count says three added lines, so "+++" and "+++ b/" are text, not headers.
+     // The header counts four added lines, so "+++" and "+++ b/" are text here, not headers.
      "+++ b/p.c\n"
      "@@ -0,0 +1,4 @@\n"
      "+first\n"
