@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "git/changed_lines.hpp"
+#include "support/text.hpp"
 
 namespace {
 
@@ -19,11 +20,13 @@ using namespace quorvane;
   std::abort();
 }
 
-void check_entries(const ChangedLines& lines) {
+// A quoted path may hold any byte, a line feed included, but it is decoded: from a diff text in
+// UTF-8 no path can come out that is not.
+void check_entries(const ChangedLines& lines, bool input_is_utf8) {
   for (const auto& [path, numbers] : lines) {
     if (numbers.empty()) fail("a path with no added line");
     if (numbers.contains(0)) fail("line number 0");
-    if (path.find('\n') != std::string::npos) fail("a path holds a line feed");
+    if (input_is_utf8 && !is_valid_utf8(path)) fail("a path that is not UTF-8");
   }
 }
 
@@ -36,10 +39,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view diff = nul == std::string_view::npos ? input : input.substr(nul + 1);
 
   const ChangedLines lines = read_added_lines(diff);
-  check_entries(lines);
+  const bool input_is_utf8 = is_valid_utf8(diff);
+  check_entries(lines, input_is_utf8);
 
   const ChangedLines stripped = strip_show_prefix(lines, prefix);
-  check_entries(stripped);
+  check_entries(stripped, input_is_utf8);
   if (stripped.size() > lines.size()) fail("stripping added paths");
   for (const auto& [path, numbers] : stripped) {
     const auto original = lines.find(std::string(prefix) + path);

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need; does nothing when all are present.
+# Installs the Debian packages the build and the tests need, and generates the German locale that
+# the tests of git under a foreign language use; does nothing when all are present.
 set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build git python3 unicode-data
   libcli11-dev nlohmann-json3-dev libtomlplusplus-dev libfmt-dev libicu-dev
-  libgtest-dev libgmock-dev util-linux
+  libgtest-dev libgmock-dev util-linux locales
 )
+test_locale="de_DE.UTF-8"
 
 missing=()
 for pkg in "${packages[@]}"; do
@@ -15,7 +17,13 @@ for pkg in "${packages[@]}"; do
   fi
 done
 
-if [ ${#missing[@]} -eq 0 ]; then
+# locale -a names it in the normalised form, "de_DE.utf8". (grep reads all of it: with -q, an
+# early exit could end locale by SIGPIPE and fail the pipe.)
+locale_present() {
+  locale -a 2>/dev/null | grep -ix "${test_locale%%.*}.utf8" >/dev/null
+}
+
+if [ ${#missing[@]} -eq 0 ] && locale_present; then
   exit 0
 fi
 
@@ -25,6 +33,27 @@ else
   sudo_cmd=(sudo)
 fi
 
-echo "installing: ${missing[*]}" >&2
-"${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
-"${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "installing: ${missing[*]}" >&2
+  "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+  "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# Listed in /etc/locale.gen, so that a later locale-gen (a package upgrade runs one) keeps it.
+generate_locale() {
+  local entry="$test_locale UTF-8"
+  if grep -qx "# *$entry" /etc/locale.gen 2>/dev/null; then
+    "${sudo_cmd[@]}" sed -i "s/^# *$entry\$/$entry/" /etc/locale.gen
+  elif ! grep -qx "$entry" /etc/locale.gen 2>/dev/null; then
+    echo "$entry" | "${sudo_cmd[@]}" tee -a /etc/locale.gen >/dev/null
+  fi
+  "${sudo_cmd[@]}" locale-gen >/dev/null
+}
+
+# Without it the build and every other test still work, so a failure here only warns.
+if ! locale_present; then
+  echo "generating locale: $test_locale" >&2
+  if ! generate_locale || ! locale_present; then
+    echo "warning: could not generate $test_locale; the tests that need it will be skipped" >&2
+  fi
+fi

@@ -6,6 +6,16 @@
 #include "support/text.hpp"
 
 namespace quorvane {
+namespace {
+
+// git translates its messages, and the "absent manifest" texts we match are its English ones. C
+// pins the language whatever the user's locale. LANGUAGE goes too: gettext ranks it above LC_ALL,
+// and not every gettext build ignores it under C.
+platform::EnvironmentChange git_environment() {
+  return platform::EnvironmentChange{{{"LC_ALL", "C"}}, {"LANGUAGE"}};
+}
+
+}  // namespace
 
 GitOutcome run_git(const std::filesystem::path& project_dir,
                    const std::vector<std::string>& arguments) {
@@ -22,7 +32,7 @@ GitOutcome run_git(const std::filesystem::path& project_dir,
           return GitSucceeded{decode_utf8_lossy(outcome.stdout_bytes)};
         }
       },
-      platform::run_program("git", full_arguments));
+      platform::run_program("git", full_arguments, git_environment()));
 }
 
 }  // namespace quorvane

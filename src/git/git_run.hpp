@@ -18,7 +18,9 @@ struct GitSucceeded {
 };
 using GitOutcome = std::variant<GitNotStarted, GitFailed, GitSucceeded>;
 
-// Runs `git -C <project_dir> <arguments...>`; output decoded as UTF-8 with U+FFFD replacement.
-GitOutcome run_git(const std::filesystem::path& project_dir, const std::vector<std::string>& arguments);
+// Runs `git -C <project_dir> <arguments...>` in the C locale (LC_ALL=C, LANGUAGE removed, all
+// else inherited); output decoded as UTF-8 with U+FFFD replacement.
+GitOutcome run_git(const std::filesystem::path& project_dir,
+                   const std::vector<std::string>& arguments);
 
 }  // namespace quorvane

@@ -6,7 +6,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <string_view>
 #include <utility>
 
 #include "platform/os_error.hpp"
@@ -147,9 +149,26 @@ int wait_for(pid_t pid) {
   return -1;
 }
 
+// The caller's environment with `change` applied, as "NAME=value" entries. Every entry of a
+// changed name goes, duplicates included, so the child never sees the old value beside the new.
+std::vector<std::string> child_environment(const EnvironmentChange& change) {
+  std::vector<std::string> entries;
+  for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
+    const std::string_view text(*entry);
+    const std::string_view name = text.substr(0, text.find('='));
+    const bool removed = std::ranges::find(change.remove, name) != change.remove.end();
+    const bool replaced = std::ranges::any_of(
+        change.set, [&](const auto& variable) { return variable.first == name; });
+    if (!removed && !replaced) entries.emplace_back(text);
+  }
+  for (const auto& [name, value] : change.set) entries.push_back(name + "=" + value);
+  return entries;
+}
+
 }  // namespace
 
-ProcessOutcome run_program(const std::string& program, const std::vector<std::string>& arguments) {
+ProcessOutcome run_program(const std::string& program, const std::vector<std::string>& arguments,
+                           const EnvironmentChange& environment) {
   Pipe out_pipe;
   Pipe err_pipe;
   int error_number = 0;
@@ -169,10 +188,16 @@ ProcessOutcome run_program(const std::string& program, const std::vector<std::st
   for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
 
+  const std::vector<std::string> environment_entries = child_environment(environment);
+  std::vector<char*> envp;
+  envp.reserve(environment_entries.size() + 1);
+  for (const auto& entry : environment_entries) envp.push_back(const_cast<char*>(entry.c_str()));
+  envp.push_back(nullptr);
+
   pid_t pid = 0;
   // posix_spawnp reports a failed exec (a program missing from PATH included) as its result.
   const int spawn_error =
-      ::posix_spawnp(&pid, program.c_str(), actions.get(), nullptr, argv.data(), environ);
+      ::posix_spawnp(&pid, program.c_str(), actions.get(), nullptr, argv.data(), envp.data());
   if (spawn_error != 0) return ProcessNotStarted{os_error_text(spawn_error)};
 
   // Only the child may hold the write ends, so that its exit ends both streams.

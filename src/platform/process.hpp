@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -19,8 +20,18 @@ struct ProcessSucceeded {
 };
 using ProcessOutcome = std::variant<ProcessNotStarted, ProcessFailed, ProcessSucceeded>;
 
-// Starts `program` found on PATH (no shell) with `arguments`, stdin from /dev/null, and collects
-// stdout and stderr whole (drained together so neither can stall the child); waits for its end.
-ProcessOutcome run_program(const std::string& program, const std::vector<std::string>& arguments);
+// How the child's environment differs from the caller's: each variable of `set` gets its value,
+// each of `remove` is absent, and every other variable is passed on as it is. Names compare the
+// way the platform compares them (exactly on POSIX).
+struct EnvironmentChange {
+  std::vector<std::pair<std::string, std::string>> set;  // name, value
+  std::vector<std::string> remove;
+};
+
+// Starts `program` found on PATH (no shell) with `arguments` and the caller's environment changed
+// by `environment`, stdin from /dev/null, and collects stdout and stderr whole (drained together
+// so neither can stall the child); waits for its end.
+ProcessOutcome run_program(const std::string& program, const std::vector<std::string>& arguments,
+                           const EnvironmentChange& environment = {});
 
 }  // namespace quorvane::platform

@@ -10,7 +10,6 @@ namespace {
 
 using testing::GitRepo;
 using testing::ProcessResult;
-using testing::run_quorvane;
 
 std::string first_line(const std::string& text) {
   return text.substr(0, text.find('\n'));
@@ -29,7 +28,7 @@ TEST(LintChangedSince, LintsOnlyNewAndRetitledRequirements) {
              "[[requirements]]\nid = \"REQ-2\"\ntitle = \"TBD sessions expire after idle time\"\n"
              "[[requirements]]\nid = \"REQ-3\"\ntitle = \"Accounts\"\npriority = \"should\"\n");
 
-  const ProcessResult result = run_quorvane(repo.path(), {"lint", "--changed-since", "HEAD"});
+  const ProcessResult result = repo.run_quorvane(repo.path(), {"lint", "--changed-since", "HEAD"});
   EXPECT_EQ(result.status, 1) << result.err;
   EXPECT_EQ(result.out.substr(0, result.out.find("\n\n") + 2),
             "Requirement quality findings (2); 2 requirements queued for agent review:\n"
@@ -48,7 +47,7 @@ TEST(LintChangedSince, NothingChangedLeavesNoRequirement) {
   GitRepo repo;
   repo.write("quorvane.toml", "[[requirements]]\nid = \"REQ-1\"\ntitle = \"x\"\n");
   repo.commit_all();
-  const ProcessResult result = run_quorvane(repo.path(), {"lint", "--changed-since", "HEAD"});
+  const ProcessResult result = repo.run_quorvane(repo.path(), {"lint", "--changed-since", "HEAD"});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(first_line(result.out), "Requirement quality: no deterministic findings.");
   EXPECT_NE(result.out.find("You are reviewing 0 requirement(s)"), std::string::npos);
@@ -59,7 +58,7 @@ TEST(LintChangedSince, ManifestAbsentAtTheRevisionCountsEveryRequirement) {
   repo.write("README.md", "start\n");
   repo.commit_all();
   repo.write("quorvane.toml", "[[requirements]]\nid = \"REQ-1\"\ntitle = \"One two three\"\n");
-  const ProcessResult result = run_quorvane(repo.path(), {"lint", "--changed-since", "HEAD"});
+  const ProcessResult result = repo.run_quorvane(repo.path(), {"lint", "--changed-since", "HEAD"});
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(first_line(result.out),
             "Requirement quality: no deterministic findings; 1 requirement queued for agent "
@@ -78,7 +77,8 @@ TEST(ReviewChangedSince, KeepsOnlyTagsOnAddedLines) {
   repo.write("src/new.py", "# [impl->REQ-2]\n");
   repo.git({"add", "src/new.py"});  // git diff sees tracked files only
 
-  const ProcessResult result = run_quorvane(repo.path(), {"review", "--changed-since", "HEAD"});
+  const ProcessResult result =
+      repo.run_quorvane(repo.path(), {"review", "--changed-since", "HEAD"});
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(first_line(result.out),
             "Tag placement review: no deterministic findings; 3 tag placements queued for agent "
@@ -95,12 +95,13 @@ TEST(ChangedSince, GitFailuresEndWithTheirMessage) {
   repo.write("quorvane.toml", "");
   repo.commit_all();
 
-  const ProcessResult lint = run_quorvane(repo.path(), {"lint", "--changed-since", "nope"});
+  const ProcessResult lint = repo.run_quorvane(repo.path(), {"lint", "--changed-since", "nope"});
   EXPECT_EQ(lint.status, 2);
   EXPECT_EQ(lint.out, "");
   EXPECT_EQ(lint.err, "git show nope:./quorvane.toml: fatal: invalid object name 'nope'.\n\n");
 
-  const ProcessResult review = run_quorvane(repo.path(), {"review", "--changed-since", "nope"});
+  const ProcessResult review =
+      repo.run_quorvane(repo.path(), {"review", "--changed-since", "nope"});
   EXPECT_EQ(review.status, 2);
   EXPECT_EQ(review.out, "");
   EXPECT_EQ(review.err.rfind("git diff failed: fatal: ", 0), 0u) << review.err;
@@ -110,7 +111,8 @@ TEST(ChangedSince, FaultyManifestIsReportedBeforeGit) {
   GitRepo repo;
   repo.write("quorvane.toml", "[scan]\nroots = [\"missing\"]\n");
   for (const char* command : {"lint", "review"}) {
-    const ProcessResult result = run_quorvane(repo.path(), {command, "--changed-since", "nope"});
+    const ProcessResult result =
+        repo.run_quorvane(repo.path(), {command, "--changed-since", "nope"});
     EXPECT_EQ(result.status, 2);
     EXPECT_EQ(result.err, "manifest_error: scan root 'missing' is unreadable or does not exist\n");
   }

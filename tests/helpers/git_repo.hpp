@@ -1,6 +1,8 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,10 +12,16 @@
 
 namespace quorvane::testing {
 
-// A git repository in a fresh temp directory, driven by the real `git` program.
+// A git repository in a fresh temp directory, driven by the real `git` program. Every git run of
+// the test, its own and those of quorvane through run_quorvane, reads a global configuration
+// of the test's own (in a folder beside the repository) and no system one, so the developer's
+// configuration never leaks in.
 class GitRepo {
  public:
-  GitRepo() { git({"init", "-q"}); }
+  GitRepo() {
+    config_dir_.write("gitconfig", "");
+    git({"init", "-q"});
+  }
 
   const std::filesystem::path& path() const { return dir_.path(); }
   void write(const std::filesystem::path& relative, std::string_view content) const {
@@ -23,14 +31,35 @@ class GitRepo {
     std::filesystem::remove(path() / relative);
   }
 
+  // The variables that point git at the test's own configuration.
+  std::map<std::string, std::optional<std::string>> environment() const {
+    return {{"GIT_CONFIG_GLOBAL", (config_dir_.path() / "gitconfig").string()},
+            {"GIT_CONFIG_NOSYSTEM", "1"}};
+  }
+
+  // Sets `key` in the test's global configuration, as a user's ~/.gitconfig would.
+  void configure(const std::string& key, const std::string& value) const {
+    git({"config", "--global", key, value});
+  }
+
   // Runs git in the repository; a failing call fails the test.
   std::string git(const std::vector<std::string>& arguments) const {
     std::vector<std::string> argv{
         "git", "-c", "user.name=t", "-c", "user.email=t@t", "-c", "commit.gpgsign=false"};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
-    const auto result = run_process("git", argv, RunOptions{path(), {}});
+    const auto result = run_process("git", argv, RunOptions{path(), environment()});
     EXPECT_EQ(result.status, 0) << result.err;
     return result.out;
+  }
+
+  // Runs the built quorvane binary in `cwd` (the repository or a folder in it) with the test's
+  // git configuration and `extra` variables.
+  ProcessResult run_quorvane(
+      const std::filesystem::path& cwd, const std::vector<std::string>& args,
+      const std::map<std::string, std::optional<std::string>>& extra = {}) const {
+    auto variables = environment();
+    for (const auto& [name, value] : extra) variables[name] = value;
+    return testing::run_quorvane(cwd, args, variables);
   }
 
   // Stages everything and commits it; returns the new commit's hash.
@@ -43,6 +72,7 @@ class GitRepo {
   }
 
  private:
+  TempProject config_dir_;
   TempProject dir_;
 };
 

@@ -1,7 +1,12 @@
 #include "platform/process.hpp"
 
+#include <stdlib.h>
+#include <unistd.h>  // environ
+
+#include <algorithm>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -127,6 +132,81 @@ TEST(RunProgram, ChildHoldsNoOtherEndOfItsOutputPipes) {
     EXPECT_NE(target, targets.at(1)) << "fd " << fd << " is a copy of an output pipe";
     EXPECT_NE(target, targets.at(2)) << "fd " << fd << " is a copy of an output pipe";
   }
+}
+
+// Sets a variable of this process for one test and restores what was there before.
+class ScopedVariable {
+ public:
+  ScopedVariable(std::string name, const std::string& value) : name_(std::move(name)) {
+    if (const char* old = ::getenv(name_.c_str())) old_ = old;
+    ::setenv(name_.c_str(), value.c_str(), 1);
+  }
+  ~ScopedVariable() {
+    if (old_) {
+      ::setenv(name_.c_str(), old_->c_str(), 1);
+    } else {
+      ::unsetenv(name_.c_str());
+    }
+  }
+  ScopedVariable(const ScopedVariable&) = delete;
+  ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+ private:
+  std::string name_;
+  std::optional<std::string> old_;
+};
+
+std::vector<std::string> sorted(std::vector<std::string> entries) {
+  std::sort(entries.begin(), entries.end());
+  return entries;
+}
+
+// The child's environment as "NAME=value" entries; NUL-separated, so values may hold line feeds.
+std::vector<std::string> child_environment(const EnvironmentChange& change) {
+  const auto listing = expect_success(run_program("env", {"-0"}, change)).stdout_bytes;
+  std::vector<std::string> entries;
+  std::size_t start = 0;
+  for (auto end = listing.find('\0'); end != std::string::npos; end = listing.find('\0', start)) {
+    entries.push_back(listing.substr(start, end - start));
+    start = end + 1;
+  }
+  return sorted(entries);
+}
+
+std::vector<std::string> own_environment_except(const std::vector<std::string>& names) {
+  std::vector<std::string> entries;
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    const std::string text(*entry);
+    if (std::ranges::find(names, text.substr(0, text.find('='))) == names.end()) {
+      entries.push_back(text);
+    }
+  }
+  return entries;
+}
+
+TEST(RunProgram, WithoutChangeTheChildGetsTheCallersEnvironment) {
+  const ScopedVariable multiline("QUORVANE_TEST_MULTILINE", "one\ntwo=three");
+  EXPECT_EQ(child_environment({}), sorted(own_environment_except({})));
+}
+
+TEST(RunProgram, EnvironmentChangeSetsAndRemovesAndPassesEverythingElseOn) {
+  const ScopedVariable replaced("QUORVANE_TEST_REPLACED", "old value");
+  const ScopedVariable removed("QUORVANE_TEST_REMOVED", "old value");
+  const ScopedVariable kept("QUORVANE_TEST_KEPT", "kept value");
+  const EnvironmentChange change{
+      {{"QUORVANE_TEST_REPLACED", "new value"}, {"QUORVANE_TEST_ADDED", "a=b"}},
+      {"QUORVANE_TEST_REMOVED", "QUORVANE_TEST_NEVER_SET"}};
+
+  auto expected = own_environment_except({"QUORVANE_TEST_REPLACED", "QUORVANE_TEST_REMOVED"});
+  expected.push_back("QUORVANE_TEST_REPLACED=new value");
+  expected.push_back("QUORVANE_TEST_ADDED=a=b");
+  // The old value of a replaced variable must not linger beside the new one.
+  EXPECT_EQ(child_environment(change), sorted(expected));
+
+  // The caller's own environment stays as it was.
+  EXPECT_STREQ(::getenv("QUORVANE_TEST_REPLACED"), "old value");
+  EXPECT_STREQ(::getenv("QUORVANE_TEST_REMOVED"), "old value");
+  EXPECT_EQ(::getenv("QUORVANE_TEST_ADDED"), nullptr);
 }
 
 }  // namespace
