@@ -62,9 +62,7 @@ Result<std::size_t> read_whole(const std::filesystem::path& path, std::string& b
 
   // Only a regular file's size says how much it holds.
   std::optional<std::size_t> reported_size;
-  if (S_ISREG(info.st_mode) && info.st_size > 0) {
-    reported_size = static_cast<std::size_t>(info.st_size);
-  }
+  if (S_ISREG(info.st_mode)) reported_size = static_cast<std::size_t>(info.st_size);
   return read_to_end(
       [&file](char* into, std::size_t room) { return read_some(file.get(), into, room); },
       reported_size, buffer);

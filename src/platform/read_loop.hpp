@@ -26,10 +26,11 @@ using ReadSome = std::function<ReadSomeOutcome(char* into, std::size_t room)>;
 // Reads a file through `read_some` until it is whole, into the front of `buffer`, and gives its
 // length; `buffer` grows when it is too small and may be left longer than the content.
 // `reported_size` is the size the system gave for the file before the read, or none when it
-// says nothing (a pipe, or a size of 0 as some special files report). A file with a size is
-// whole once it has given that many bytes and a read came back short of the room offered, which
-// costs one read for an ordinary file; short of its size, it is read until a read gives 0. A file
-// that grows meanwhile gives what arrived; one that shrinks ends where its data ends.
+// says nothing (a pipe); a size of 0 says nothing either, since special files report it whatever
+// they hold. A file with a size is whole once it has given that many bytes and a read came back
+// short of the room offered, which costs one read for an ordinary file; short of its size, it is
+// read until a read gives 0. A file that grows meanwhile gives what arrived; one that shrinks
+// ends where its data ends. Shared by every system's reader: each brings its own `read_some`.
 Result<std::size_t> read_to_end(const ReadSome& read_some, std::optional<std::size_t> reported_size,
                                 std::string& buffer);
 
