@@ -31,12 +31,12 @@ Status narrow_to_changed_evidence(TraceResult& trace, const std::filesystem::pat
   return Ok{};
 }
 
-// Writes the review's report and gives the run's status: 1 when it holds a finding.
+// Writes the review's report; the run's status is 1 when it holds a finding.
 template <class RenderText>
-int finish_review(const AgentReview& review, bool json, RenderText render_text) {
-  write_report(json ? render_review_json(review.findings, review.agent_prompt) : render_text(),
-               json);
-  return review.findings.empty() ? 0 : 1;
+RunOutcome finish_review(const AgentReview& review, bool json, RenderText render_text) {
+  return write_report(
+      json ? render_review_json(review.findings, review.agent_prompt) : render_text(), json,
+      review.findings.empty() ? 0 : 1);
 }
 
 }  // namespace

@@ -8,11 +8,11 @@
 namespace quorvane {
 namespace {
 
-void write_trace_report(const TraceResult& trace, const StateSelection& states,
-                        const FindingSelection& findings, bool json) {
-  write_report(json ? render_trace_json(trace, states, findings)
-                    : render_trace_text(trace, states, findings),
-               json);
+RunOutcome write_trace_report(const TraceResult& trace, const StateSelection& states,
+                              const FindingSelection& findings, bool json, int status) {
+  return write_report(json ? render_trace_json(trace, states, findings)
+                           : render_trace_text(trace, states, findings),
+                      json, status);
 }
 
 }  // namespace
@@ -30,8 +30,7 @@ RunOutcome run_list(const ListCommand& options, const RunContext& context) {
   StateSelection states = select_list_states(trace, options.missing, options.req_type);
   order_by_type_and_id(states);
   const FindingSelection findings = select_findings(trace, selected_ids(states));
-  write_trace_report(trace, states, findings, options.json);
-  return 0;
+  return write_trace_report(trace, states, findings, options.json, 0);
 }
 
 RunOutcome run_check(const CheckCommand& options, const RunContext& context) {
@@ -47,12 +46,10 @@ RunOutcome run_check(const CheckCommand& options, const RunContext& context) {
   StateSelection states = select_type_states(trace, options.req_type);
   order_by_type_and_id(states);
   const FindingSelection findings = select_findings(trace, selected_ids(states));
-  write_trace_report(trace, states, findings, options.json);
-
   const bool fails = std::any_of(findings.begin(), findings.end(), [&](const Finding* finding) {
     return finding->severity >= threshold.value();
   });
-  return fails ? 1 : 0;
+  return write_trace_report(trace, states, findings, options.json, fails ? 1 : 0);
 }
 
 }  // namespace quorvane

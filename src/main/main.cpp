@@ -1,5 +1,8 @@
 #include "main/runs.hpp"
+#include "platform/output.hpp"
 
 int main(int argc, char** argv) {
+  // A reader that goes away (`quorvane list | head -1`) ends the run quietly, not by a signal.
+  quorvane::platform::ignore_broken_pipe_signal();
   return quorvane::run_main(argc, argv);
 }

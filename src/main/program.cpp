@@ -35,17 +35,16 @@ RunOutcome dispatch(const CliCommand& command, const std::filesystem::path& proj
 
 int run_main(int argc, const char* const* argv) {
   CliParse parsed = cli_parse(argc, argv);
-  if (auto* exit = std::get_if<CliExit>(&parsed)) {
-    platform::write_stdout(exit->out_text);
-    platform::write_stderr(exit->err_text);
-    return exit->status;
-  }
-  const Cli& cli = std::get<Cli>(parsed);
-
   RunOutcome outcome = [&]() -> RunOutcome {
+    if (const auto* exit = std::get_if<CliExit>(&parsed)) {
+      // Help or version text that cannot be written fails the way a report does.
+      const platform::WriteResult written = platform::write_stdout(exit->out_text);
+      platform::write_stderr(exit->err_text);
+      return outcome_after_output(written, exit->status);
+    }
     auto cwd = platform::current_directory();
     if (!cwd) return Failure{"cannot read current directory: " + cwd.error()};
-    return dispatch(cli.command, cwd.value());
+    return dispatch(std::get<Cli>(parsed).command, cwd.value());
   }();
 
   if (auto* failure = std::get_if<Failure>(&outcome)) {

@@ -30,10 +30,9 @@ RunOutcome run_trace(const TraceCommand& options, const RunContext& context) {
         fmt::format("trace error: requirement '{}' is not declared in the manifest", options.id)};
   }
   const FindingSelection own = findings_for_requirement(trace.findings, options.id);
-  write_report(options.json ? render_trace_json(trace, StateSelection{&*found}, own)
-                            : render_requirement_text(*found, own, trace.stages),
-               options.json);
-  return 0;
+  return write_report(options.json ? render_trace_json(trace, StateSelection{&*found}, own)
+                                   : render_requirement_text(*found, own, trace.stages),
+                      options.json, 0);
 }
 
 }  // namespace quorvane

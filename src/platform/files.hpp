@@ -12,9 +12,10 @@ namespace quorvane::platform {
 // Failure: "<description> (os error N)".
 Result<std::filesystem::path> current_directory();
 
-// The whole content of a file as UTF-8 text. Failure: the OS text "<description> (os error N)"
-// or "stream did not contain valid UTF-8". The file is opened non-blocking so that a FIFO or a
-// device cannot hang the caller; a FIFO without a writer reads as empty.
+// The whole content of a file as UTF-8 text, however little each read gives (see read_loop.hpp).
+// Failure: the OS text "<description> (os error N)" or "stream did not contain valid UTF-8".
+// The file is opened non-blocking so that a FIFO or a device cannot hang the caller; a FIFO
+// without a writer reads as empty.
 Result<std::string> read_utf8_file(const std::filesystem::path& path);
 
 // The same, read into `buffer`, which the caller keeps from file to file so that reading many

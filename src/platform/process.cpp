@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -110,6 +111,34 @@ class SpawnActions {
   bool initialised_ = false;
 };
 
+// The child starts with the default action for a broken pipe. This process ignores that signal
+// to report a vanished reader itself, and an ignored signal would stay ignored across exec.
+class SpawnAttributes {
+ public:
+  SpawnAttributes() {
+    error_ = ::posix_spawnattr_init(&attributes_);
+    initialised_ = error_ == 0;
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    if (error_ == 0) error_ = ::posix_spawnattr_setsigdefault(&attributes_, &defaults);
+    if (error_ == 0) error_ = ::posix_spawnattr_setflags(&attributes_, POSIX_SPAWN_SETSIGDEF);
+  }
+  ~SpawnAttributes() {
+    if (initialised_) ::posix_spawnattr_destroy(&attributes_);
+  }
+  SpawnAttributes(const SpawnAttributes&) = delete;
+  SpawnAttributes& operator=(const SpawnAttributes&) = delete;
+
+  int error() const { return error_; }
+  const posix_spawnattr_t* get() const { return &attributes_; }
+
+ private:
+  posix_spawnattr_t attributes_{};
+  int error_ = 0;
+  bool initialised_ = false;
+};
+
 // Reads both pipes until each reaches its end, taking whatever either offers as it comes.
 void drain(OwnedFd& out, OwnedFd& err, std::string& out_bytes, std::string& err_bytes) {
   pollfd fds[2] = {{out.get(), POLLIN, 0}, {err.get(), POLLIN, 0}};
@@ -181,6 +210,8 @@ ProcessOutcome run_program(const std::string& program, const std::vector<std::st
   actions.dup2(err_pipe.write_end.get(), STDERR_FILENO);
   actions.open(STDIN_FILENO, "/dev/null", O_RDONLY);
   if (actions.error() != 0) return ProcessNotStarted{os_error_text(actions.error())};
+  const SpawnAttributes attributes;
+  if (attributes.error() != 0) return ProcessNotStarted{os_error_text(attributes.error())};
 
   std::vector<char*> argv;
   argv.reserve(arguments.size() + 2);
@@ -197,7 +228,8 @@ ProcessOutcome run_program(const std::string& program, const std::vector<std::st
   pid_t pid = 0;
   // posix_spawnp reports a failed exec (a program missing from PATH included) as its result.
   const int spawn_error =
-      ::posix_spawnp(&pid, program.c_str(), actions.get(), nullptr, argv.data(), envp.data());
+      ::posix_spawnp(&pid, program.c_str(), actions.get(), attributes.get(), argv.data(),
+                     envp.data());
   if (spawn_error != 0) return ProcessNotStarted{os_error_text(spawn_error)};
 
   // Only the child may hold the write ends, so that its exit ends both streams.

@@ -2,12 +2,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <optional>
 
 #include "platform/files.hpp"
 #include "platform/os_error.hpp"
+#include "platform/read_loop.hpp"
 #include "support/text.hpp"
 
 namespace quorvane::platform {
@@ -28,13 +29,22 @@ class FileDescriptor {
 };
 
 constexpr const char* kInvalidUtf8 = "stream did not contain valid UTF-8";
-// Room added when a file turns out longer than it said, and the least a buffer starts with.
-constexpr std::size_t kReadStep = 65536;
+
+// One read(2); it may give less than asked (Linux gives at most 2,147,479,552 bytes per call,
+// network file systems less at any time), which the read loop tells from the end of the file.
+ReadSomeOutcome read_some(int fd, char* into, std::size_t room) {
+  for (;;) {
+    const ssize_t n = ::read(fd, into, room);
+    if (n >= 0) return BytesRead{static_cast<std::size_t>(n)};
+    if (errno == EINTR) continue;
+    // A FIFO whose writer has nothing more for us right now: take what arrived.
+    if (errno == EAGAIN || errno == EWOULDBLOCK) return NothingYet{};
+    return Failure{os_error_text(errno)};
+  }
+}
 
 // Reads everything `path` holds into the front of `buffer` and returns its length. A regular
-// file is read straight into a buffer of its size (plus one byte, so that the read which finds
-// the end needs no growth); a file that grows meanwhile, or one whose size says nothing (a FIFO),
-// grows the buffer as it goes.
+// file is read straight into a buffer of its size, in one read when the system gives it all.
 Result<std::size_t> read_whole(const std::filesystem::path& path, std::string& buffer) {
   // Non-blocking, so that a FIFO without a writer reads as empty instead of hanging the scan;
   // no controlling terminal may be acquired through a tty that happens to sit in the tree.
@@ -50,33 +60,12 @@ Result<std::size_t> read_whole(const std::filesystem::path& path, std::string& b
   // A device may never reach its end (think /dev/zero); it is no source file to read.
   if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) return Failure{os_error_text(ENODEV)};
 
-  std::size_t wanted = kReadStep;
-  if (S_ISREG(info.st_mode) && info.st_size > 0) {
-    wanted = std::max(wanted, static_cast<std::size_t>(info.st_size) + 1);
-  }
-  // Only growth writes the buffer; a buffer kept from earlier files is reused as it stands.
-  if (buffer.size() < wanted) buffer.resize(wanted);
-
-  // A regular file gives less than was asked for only when it has no more to give (no signal
-  // handler interrupts us), so the read that would return nothing can be left out.
-  const bool regular = S_ISREG(info.st_mode);
-  std::size_t length = 0;
-  for (;;) {
-    if (length == buffer.size()) buffer.resize(buffer.size() + std::max(kReadStep, length / 2));
-    const std::size_t room = buffer.size() - length;
-    const ssize_t n = ::read(file.get(), buffer.data() + length, room);
-    if (n > 0) {
-      length += static_cast<std::size_t>(n);
-      if (regular && static_cast<std::size_t>(n) < room) break;
-      continue;
-    }
-    if (n == 0) break;
-    if (errno == EINTR) continue;
-    // A FIFO whose writer has nothing more for us right now: take what arrived.
-    if (errno == EAGAIN || errno == EWOULDBLOCK) break;
-    return Failure{os_error_text(errno)};
-  }
-  return length;
+  // Only a regular file's size says how much it holds.
+  std::optional<std::size_t> reported_size;
+  if (S_ISREG(info.st_mode)) reported_size = static_cast<std::size_t>(info.st_size);
+  return read_to_end(
+      [&file](char* into, std::size_t room) { return read_some(file.get(), into, room); },
+      reported_size, buffer);
 }
 
 }  // namespace

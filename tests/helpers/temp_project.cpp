@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -49,6 +50,34 @@ void TempProject::mkdir(const std::filesystem::path& relative) const {
   std::filesystem::create_directories(path_ / relative);
 }
 
+namespace {
+
+// In the forked child: points `fd` at `target` (a captured stream is already in place).
+void redirect(int fd, OutputTarget target) {
+  switch (target) {
+    case OutputTarget::Captured:
+      return;
+    case OutputTarget::FullDevice: {
+      const int full = ::open("/dev/full", O_WRONLY);
+      if (full < 0 || ::dup2(full, fd) < 0) _exit(125);
+      ::close(full);
+      return;
+    }
+    case OutputTarget::Closed:
+      ::close(fd);
+      return;
+    case OutputTarget::PipeWithoutReader: {
+      int ends[2];
+      if (::pipe(ends) != 0 || ::dup2(ends[1], fd) < 0) _exit(125);
+      ::close(ends[0]);
+      ::close(ends[1]);
+      return;
+    }
+  }
+}
+
+}  // namespace
+
 ProcessResult run_process(const std::string& program, const std::vector<std::string>& args,
                           const RunOptions& options) {
   int out_pipe[2], err_pipe[2];
@@ -62,6 +91,9 @@ ProcessResult run_process(const std::string& program, const std::vector<std::str
     ::dup2(err_pipe[1], STDERR_FILENO);
     ::close(out_pipe[0]);
     ::close(err_pipe[0]);
+    redirect(STDOUT_FILENO, options.stdout_target);
+    redirect(STDERR_FILENO, options.stderr_target);
+    ::signal(SIGPIPE, SIG_DFL);
     if (!options.cwd.empty() && ::chdir(options.cwd.c_str()) != 0) _exit(126);
     for (const auto& [name, value] : options.env) {
       if (value) {
@@ -112,6 +144,12 @@ ProcessResult run_quorvane(const std::filesystem::path& cwd, const std::vector<s
   std::vector<std::string> argv{QUORVANE_BINARY};
   argv.insert(argv.end(), args.begin(), args.end());
   return run_process(QUORVANE_BINARY, argv, RunOptions{cwd, env});
+}
+
+ProcessResult run_quorvane(const std::vector<std::string>& args, const RunOptions& options) {
+  std::vector<std::string> argv{QUORVANE_BINARY};
+  argv.insert(argv.end(), args.begin(), args.end());
+  return run_process(QUORVANE_BINARY, argv, options);
 }
 
 }  // namespace quorvane::testing

@@ -32,10 +32,22 @@ struct ProcessResult {
   std::string err;
 };
 
+// Where a child's standard output or error goes: captured, or one of the ways in which output
+// cannot reach anyone. The child starts with the default action for a broken pipe, whatever the
+// test runner set, so that a program that does not handle one itself is killed by it.
+enum class OutputTarget {
+  Captured,
+  FullDevice,         // /dev/full: every write fails with "No space left on device"
+  Closed,             // the descriptor is not open
+  PipeWithoutReader,  // a pipe whose read end was closed before the program started
+};
+
 struct RunOptions {
   std::filesystem::path cwd;
   // Variables to set (value) or unset (nullopt) on top of the test's own environment.
   std::map<std::string, std::optional<std::string>> env;
+  OutputTarget stdout_target = OutputTarget::Captured;
+  OutputTarget stderr_target = OutputTarget::Captured;
 };
 
 // Runs `program` with `args` (argv[0] is the program), stdin from /dev/null.
@@ -45,5 +57,7 @@ ProcessResult run_process(const std::string& program, const std::vector<std::str
 // Runs the built quorvane binary in `cwd`.
 ProcessResult run_quorvane(const std::filesystem::path& cwd, const std::vector<std::string>& args,
                            const std::map<std::string, std::optional<std::string>>& env = {});
+// The same with the standard streams of `options`, whose `cwd` is the directory to run in.
+ProcessResult run_quorvane(const std::vector<std::string>& args, const RunOptions& options);
 
 }  // namespace quorvane::testing

@@ -1,5 +1,6 @@
 #include "platform/process.hpp"
 
+#include <signal.h>
 #include <stdlib.h>
 #include <unistd.h>  // environ
 
@@ -12,6 +13,8 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "platform/output.hpp"
 
 namespace quorvane::platform {
 namespace {
@@ -207,6 +210,35 @@ TEST(RunProgram, EnvironmentChangeSetsAndRemovesAndPassesEverythingElseOn) {
   EXPECT_STREQ(::getenv("QUORVANE_TEST_REPLACED"), "old value");
   EXPECT_STREQ(::getenv("QUORVANE_TEST_REMOVED"), "old value");
   EXPECT_EQ(::getenv("QUORVANE_TEST_ADDED"), nullptr);
+}
+
+// Puts back the broken-pipe disposition that the test changed.
+class BrokenPipeDisposition {
+ public:
+  BrokenPipeDisposition() { ::sigaction(SIGPIPE, nullptr, &saved_); }
+  ~BrokenPipeDisposition() { ::sigaction(SIGPIPE, &saved_, nullptr); }
+  BrokenPipeDisposition(const BrokenPipeDisposition&) = delete;
+  BrokenPipeDisposition& operator=(const BrokenPipeDisposition&) = delete;
+
+ private:
+  struct sigaction saved_ {};
+};
+
+TEST(RunProgram, ChildStartsWithTheDefaultBrokenPipeActionWhileTheCallerIgnoresIt) {
+  const BrokenPipeDisposition restore;
+  ignore_broken_pipe_signal();
+  // An ignored signal stays ignored across exec: a child that inherited it would run on after
+  // its reader left. The child reads its own mask of ignored signals.
+  const auto result = expect_success(run_program("grep", {"^SigIgn:", "/proc/self/status"}));
+  const std::string line = result.stdout_bytes;
+  ASSERT_TRUE(line.starts_with("SigIgn:")) << line;
+  const unsigned long long ignored = std::stoull(line.substr(7), nullptr, 16);
+  EXPECT_EQ(ignored & (1ULL << (SIGPIPE - 1)), 0u) << line;
+
+  // The caller's own disposition is what the program relies on.
+  struct sigaction current {};
+  ::sigaction(SIGPIPE, nullptr, &current);
+  EXPECT_EQ(current.sa_handler, SIG_IGN);
 }
 
 }  // namespace
