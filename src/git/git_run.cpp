@@ -2,6 +2,7 @@
 
 #include <type_traits>
 
+#include "platform/paths.hpp"
 #include "platform/process.hpp"
 #include "support/text.hpp"
 
@@ -19,7 +20,7 @@ platform::EnvironmentChange git_environment() {
 
 GitOutcome run_git(const std::filesystem::path& project_dir,
                    const std::vector<std::string>& arguments) {
-  std::vector<std::string> full_arguments{"-C", project_dir.string()};
+  std::vector<std::string> full_arguments{"-C", platform::path_bytes(project_dir)};
   full_arguments.insert(full_arguments.end(), arguments.begin(), arguments.end());
   return std::visit(
       [](auto&& outcome) -> GitOutcome {

@@ -6,6 +6,7 @@
 #include <fmt/format.h>
 
 #include "platform/files.hpp"
+#include "platform/paths.hpp"
 #include "support/text.hpp"
 
 namespace quorvane {
@@ -83,24 +84,6 @@ Result<std::vector<std::string>> policy_stages(const std::optional<RawPolicy>& p
   return *policy->required_stages;
 }
 
-// The path a root text names. On Windows a text that starts with a separator but has no drive
-// names a place from the top of the project's drive; here the top is the file-system root. Every
-// other text is appended to the project directory as text, so that it never replaces it.
-std::filesystem::path join_scan_root(const std::filesystem::path& root, const std::string& text) {
-  const std::size_t after_separators = text.find_first_not_of("/\\");
-  // Joined by appending: g++ 12 at -O3 warns falsely (-Wrestrict) about "/" + a temporary.
-  std::string joined;
-  if (!text.empty() && after_separators != 0) {
-    joined = "/";
-    if (after_separators != std::string::npos) joined.append(text, after_separators);
-    return std::filesystem::path(std::move(joined));
-  }
-  joined = root.native();
-  joined += '/';
-  joined += text;
-  return std::filesystem::path(std::move(joined));
-}
-
 Result<std::vector<std::filesystem::path>> validate_scan_roots(const std::filesystem::path& root,
                                                                const std::optional<RawScan>& scan) {
   const std::vector<std::string> texts =
@@ -117,14 +100,15 @@ Result<std::vector<std::filesystem::path>> validate_scan_roots(const std::filesy
     if (platform::is_absolute_by_windows_rule(text)) {
       return manifest_error(fmt::format("scan root '{}' must not be absolute", text));
     }
-    Result<std::filesystem::path> resolved = platform::canonical_path(join_scan_root(root, text));
+    Result<std::filesystem::path> resolved =
+        platform::canonical_path(platform::join_path(root, text));
     if (!resolved) {
       return manifest_error(fmt::format("scan root '{}' is unreadable or does not exist", text));
     }
     if (!platform::starts_with_components(resolved.value(), project.value())) {
       return manifest_error(fmt::format("scan root '{}' escapes the repository root", text));
     }
-    roots.emplace_back(text);
+    roots.push_back(platform::path_from_utf8(text));
   }
   return roots;
 }

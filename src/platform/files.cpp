@@ -1,9 +1,4 @@
-#include <cerrno>
-#include <cstdlib>
-#include <memory>
-
 #include "platform/files.hpp"
-#include "platform/os_error.hpp"
 
 namespace quorvane::platform {
 namespace {
@@ -37,15 +32,6 @@ bool is_rooted_double_separator_prefix(std::string_view path) {
 }
 
 }  // namespace
-
-Result<std::filesystem::path> canonical_path(const std::filesystem::path& path) {
-  // No entry has a NUL in its name; the C call would silently resolve a shorter path instead.
-  if (path.native().find('\0') != std::string::npos) return Failure{os_error_text(EINVAL)};
-  std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
-                                                       &std::free);
-  if (!resolved) return Failure{os_error_text(errno)};
-  return std::filesystem::path(resolved.get());
-}
 
 bool is_absolute_by_windows_rule(std::string_view path) {
   if (path.size() >= 2 && is_separator(path[0]) && is_separator(path[1])) {

@@ -12,11 +12,11 @@ struct ProcessNotStarted {
   std::string message;  // "<description> (os error N)"
 };
 struct ProcessFailed {
-  int status;                 // exit status, or 128 + signal number
-  std::string stderr_bytes;   // raw bytes
+  int status;                // exit status, or 128 + signal number
+  std::string stderr_bytes;  // raw bytes
 };
 struct ProcessSucceeded {
-  std::string stdout_bytes;   // raw bytes
+  std::string stdout_bytes;  // raw bytes
 };
 using ProcessOutcome = std::variant<ProcessNotStarted, ProcessFailed, ProcessSucceeded>;
 

@@ -2,6 +2,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/paths.hpp"
+#include "platform/system.hpp"
 #include "scan/scanner.hpp"
 #include "support/text.hpp"
 
@@ -22,13 +24,13 @@ struct Component {
 std::vector<Component> components_of(std::string_view path) {
   std::vector<Component> out;
   std::size_t pos = 0;
-  if (!path.empty() && path.front() == '/') {
+  if (!path.empty() && platform::is_path_separator(path.front())) {
     out.push_back({ComponentKind::Root, {}});
     pos = 1;
   }
   while (pos < path.size()) {
-    std::size_t end = path.find('/', pos);
-    if (end == std::string_view::npos) end = path.size();
+    std::size_t end = pos;
+    while (end < path.size() && !platform::is_path_separator(path[end])) ++end;
     const std::string_view piece = path.substr(pos, end - pos);
     pos = end + 1;
     if (piece.empty()) continue;
@@ -63,8 +65,10 @@ void append_component(std::string& out, const Component& component) {
 }  // namespace
 
 std::string record_path(const std::filesystem::path& root, const std::filesystem::path& path) {
-  const std::vector<Component> base = components_of(root.native());
-  const std::vector<Component> full = components_of(path.native());
+  std::string root_scratch;
+  std::string path_scratch;
+  const std::vector<Component> base = components_of(platform::path_bytes(root, root_scratch));
+  const std::vector<Component> full = components_of(platform::path_bytes(path, path_scratch));
   std::size_t first = 0;
   if (base.size() <= full.size() && std::equal(base.begin(), base.end(), full.begin())) {
     first = base.size();

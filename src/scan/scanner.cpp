@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "platform/files.hpp"
+#include "platform/paths.hpp"
 #include "platform/walk.hpp"
 #include "scan/comments.hpp"
 #include "scan/relevant_lines.hpp"
@@ -17,8 +18,8 @@ namespace {
 void scan_one_file(const std::filesystem::path& root, const std::filesystem::path& path,
                    const StageSet& stages, std::string& buffer, ScanResult& result) {
   // The last component, as a view: no copy for the many files that are not selected.
-  const std::string_view full = path.native();
-  const std::string_view name = full.substr(full.rfind('/') + 1);
+  std::string name_scratch;
+  const std::string_view name = platform::file_name_bytes(path, name_scratch);
   const std::optional<std::string_view> extension = file_extension(name);
   const std::optional<CommentStyle> style = select_comment_style(name, extension.value_or(""));
   if (!style) return;  // not opened at all
@@ -63,11 +64,12 @@ ScanResult scan_tree(const std::filesystem::path& root,
           }
         },
         [&](const platform::WalkError& error) {
-          result.scan_errors.push_back(ScanError{
-              error.path ? record_path(root, *error.path) : decode_utf8_lossy(scan_root.native()),
-              error.message});
+          result.scan_errors.push_back(
+              ScanError{error.path ? record_path(root, *error.path)
+                                   : decode_utf8_lossy(platform::path_bytes(scan_root)),
+                        error.message});
         }};
-    platform::walk_tree(root / scan_root, visitor);
+    platform::walk_tree(platform::join_path(root, platform::path_bytes(scan_root)), visitor);
   }
   return result;
 }

@@ -227,9 +227,8 @@ ProcessOutcome run_program(const std::string& program, const std::vector<std::st
 
   pid_t pid = 0;
   // posix_spawnp reports a failed exec (a program missing from PATH included) as its result.
-  const int spawn_error =
-      ::posix_spawnp(&pid, program.c_str(), actions.get(), attributes.get(), argv.data(),
-                     envp.data());
+  const int spawn_error = ::posix_spawnp(&pid, program.c_str(), actions.get(), attributes.get(),
+                                         argv.data(), envp.data());
   if (spawn_error != 0) return ProcessNotStarted{os_error_text(spawn_error)};
 
   // Only the child may hold the write ends, so that its exit ends both streams.
