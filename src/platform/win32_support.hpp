@@ -1,0 +1,67 @@
+#pragma once
+
+// Helpers shared by the Windows implementations of this folder only.
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+#include "platform/os_error.hpp"
+#include "platform/utf16.hpp"
+
+namespace quorvane::platform::win32 {
+
+// wchar_t is one UTF-16 code unit on Windows.
+static_assert(sizeof(wchar_t) == sizeof(char16_t));
+
+inline std::wstring to_wide(std::string_view utf8) {
+  const std::u16string units = utf8_to_utf16(utf8);
+  return std::wstring(units.begin(), units.end());
+}
+
+// UTF-16 from the system as UTF-8, an unpaired surrogate becoming U+FFFD.
+inline std::string to_utf8(std::wstring_view wide) {
+  return utf16_to_utf8(
+      std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size()));
+}
+
+// The house form of the calling thread's last Win32 error.
+inline std::string last_error_text() {
+  return os_error_text(static_cast<int>(::GetLastError()));
+}
+
+// Closes a handle at scope end.
+class OwnedHandle {
+ public:
+  OwnedHandle() = default;
+  explicit OwnedHandle(HANDLE handle) : handle_(handle) {}
+  ~OwnedHandle() { reset(); }
+  OwnedHandle(OwnedHandle&& other) noexcept : handle_(other.release()) {}
+  OwnedHandle& operator=(OwnedHandle&& other) noexcept {
+    if (this != &other) {
+      reset();
+      handle_ = other.release();
+    }
+    return *this;
+  }
+  OwnedHandle(const OwnedHandle&) = delete;
+  OwnedHandle& operator=(const OwnedHandle&) = delete;
+
+  HANDLE get() const { return handle_; }
+  bool valid() const { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE release() {
+    HANDLE handle = handle_;
+    handle_ = INVALID_HANDLE_VALUE;
+    return handle;
+  }
+  void reset() {
+    if (valid()) ::CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+  }
+
+ private:
+  HANDLE handle_ = INVALID_HANDLE_VALUE;
+};
+
+}  // namespace quorvane::platform::win32
