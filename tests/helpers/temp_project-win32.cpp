@@ -180,7 +180,7 @@ HANDLE child_output(OutputTarget target, Pipe& pipe) {
       pipe = child_writes_pipe();
       return pipe.write.get();
     case OutputTarget::Closed:
-      return INVALID_HANDLE_VALUE;
+      return nullptr;
     case OutputTarget::PipeWithoutReader:
       pipe = child_writes_pipe();
       pipe.read.reset();
@@ -259,7 +259,7 @@ ProcessResult run_process(const std::string& program, const std::vector<std::str
   // Only the child's own three handles are inherited, whatever else the test holds open.
   std::vector<HANDLE> inherited{input.get()};
   for (const HANDLE handle : {out, err}) {
-    if (handle != INVALID_HANDLE_VALUE) inherited.push_back(handle);
+    if (handle != nullptr) inherited.push_back(handle);
   }
   SIZE_T attribute_size = 0;
   ::InitializeProcThreadAttributeList(nullptr, 1, 0, &attribute_size);

@@ -38,7 +38,7 @@ struct ProcessResult {
 enum class OutputTarget {
   Captured,
   FullDevice,         // /dev/full: every write fails with "No space left on device" (POSIX only)
-  Closed,             // the descriptor is not open (Windows: the child gets no handle)
+  Closed,             // the descriptor is not open (Windows: the child gets a null handle)
   PipeWithoutReader,  // a pipe whose read end was closed before the program started
 };
 
