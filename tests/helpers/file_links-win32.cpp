@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <functional>
 #include <string_view>
 #include <thread>
 
@@ -22,6 +23,15 @@ constexpr std::string_view kNoPrivilege =
 bool shows_as_link(const fs::path& link) {
   const DWORD attributes = ::GetFileAttributesW(link.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+// Waits until `done` holds, for at most five seconds.
+bool wait_for(const std::function<bool()>& done) {
+  for (int i = 0; i < 500; ++i) {
+    if (done()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return done();
 }
 
 // Wine's own export; Windows has none. Wine's CreateSymbolicLinkW reports success and creates
@@ -49,7 +59,22 @@ void append_quoted(std::wstring& line, std::string_view argument) {
   line += L'"';
 }
 
-// `ln -s` run as a Unix program, which wine can start (its output goes nowhere).
+// Runs `command` (a Unix program and its arguments) as wine can: it starts the program but hands
+// back no handle that waits for it, so the caller looks for the program's effect itself.
+bool start_unix_program(std::wstring command) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+    return false;
+  }
+  ::CloseHandle(process.hThread);
+  ::CloseHandle(process.hProcess);
+  return true;
+}
+
+// `ln -s` run as a Unix program.
 std::optional<std::string> make_unix_link(UnixNameOf unix_name_of, const fs::path& target,
                                           const fs::path& link) {
   const std::optional<std::string> folder = unix_name(unix_name_of, link.parent_path());
@@ -68,21 +93,22 @@ std::optional<std::string> make_unix_link(UnixNameOf unix_name_of, const fs::pat
   std::wstring line = L"/bin/ln -s --";
   append_quoted(line, target_text);
   append_quoted(line, *folder + "/" + platform::path_bytes(link.filename()));
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
+  if (!start_unix_program(std::move(line))) {
     return "wine cannot start /bin/ln to make a Unix symbolic link";
   }
-  ::CloseHandle(process.hThread);
-  ::CloseHandle(process.hProcess);
-  // Wine hands the Unix program over without a handle that waits for it: look for the link.
-  for (int i = 0; i < 500; ++i) {
-    if (shows_as_link(link)) return std::nullopt;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  if (!wait_for([&] { return shows_as_link(link); })) {
+    return "the Unix symbolic link made for the test did not show as a reparse point under wine";
   }
-  return "the Unix symbolic link made for the test did not show as a reparse point under wine";
+  return std::nullopt;
+}
+
+void remove_unix_link(UnixNameOf unix_name_of, const fs::path& link) {
+  const std::optional<std::string> folder = unix_name(unix_name_of, link.parent_path());
+  if (!folder) return;
+  std::wstring line = L"/bin/rm -f --";
+  append_quoted(line, *folder + "/" + platform::path_bytes(link.filename()));
+  if (!start_unix_program(std::move(line))) return;
+  wait_for([&] { return ::GetFileAttributesW(link.c_str()) == INVALID_FILE_ATTRIBUTES; });
 }
 
 // The target as Windows stores it in a link, with its own separator.
@@ -96,19 +122,26 @@ std::wstring link_target(const fs::path& target) {
 
 }  // namespace
 
-std::optional<std::string> make_directory_link(const fs::path& target, const fs::path& link) {
+FileLinks::~FileLinks() {
+  if (unix_links_.empty()) return;
+  const UnixNameOf unix_name_of = wine_unix_name_of();
+  for (const fs::path& link : unix_links_) remove_unix_link(unix_name_of, link);
+}
+
+std::optional<std::string> FileLinks::to_directory(const fs::path& target, const fs::path& link) {
   if (::CreateSymbolicLinkW(link.c_str(), link_target(target).c_str(),
                             SYMBOLIC_LINK_FLAG_DIRECTORY | kAllowUnprivilegedCreate) &&
       shows_as_link(link)) {
     return std::nullopt;
   }
   if (const UnixNameOf unix_name_of = wine_unix_name_of()) {
+    unix_links_.push_back(link);
     return make_unix_link(unix_name_of, target, link);
   }
   return std::string(kNoPrivilege);
 }
 
-std::optional<std::string> make_file_link(const fs::path& target, const fs::path& link) {
+std::optional<std::string> FileLinks::to_file(const fs::path& target, const fs::path& link) {
   if (::CreateSymbolicLinkW(link.c_str(), link_target(target).c_str(), kAllowUnprivilegedCreate) &&
       shows_as_link(link)) {
     return std::nullopt;

@@ -82,9 +82,9 @@ TEST(StartsWithComponents, ComparesWholeComponents) {
 
 TEST(CanonicalPath, ResolvesLinksAndDotsOfExistingEntries) {
   testing::TempProject project;
+  testing::FileLinks links;
   project.mkdir("real/sub");
-  if (auto reason =
-          testing::make_directory_link(project.path() / "real", project.path() / "link")) {
+  if (auto reason = links.to_directory(project.path() / "real", project.path() / "link")) {
     GTEST_SKIP() << *reason;
   }
   const Result<std::filesystem::path> top = canonical_path(project.path());
@@ -114,7 +114,8 @@ TEST(CanonicalPath, MissingEntriesAndNulsFail) {
 
 TEST(CanonicalPath, DanglingLinkFails) {
   testing::TempProject project;
-  if (auto reason = testing::make_file_link(project.path() / "gone", project.path() / "broken")) {
+  testing::FileLinks links;
+  if (auto reason = links.to_file(project.path() / "gone", project.path() / "broken")) {
     GTEST_SKIP() << *reason;
   }
   EXPECT_FALSE(canonical_path(project.path() / "broken"));

@@ -100,10 +100,11 @@ TEST(WalkTree, VisitsEverythingDepthFirstWithoutFilter) {
 
 TEST(WalkTree, DirectoryLinkBelowTheStartIsReportedAndNotFollowed) {
   TempProject project;
+  testing::FileLinks links;
   project.write("outside/inner/file", "");
   project.write("tree/file", "");
-  if (auto reason = testing::make_directory_link(fs::path("..") / "outside",
-                                                 project.path() / "tree" / "dir_link")) {
+  if (auto reason =
+          links.to_directory(fs::path("..") / "outside", project.path() / "tree" / "dir_link")) {
     GTEST_SKIP() << *reason;
   }
   EXPECT_EQ(sorted(walk_items(project.path(), project.path() / "tree")),
@@ -112,12 +113,13 @@ TEST(WalkTree, DirectoryLinkBelowTheStartIsReportedAndNotFollowed) {
 
 TEST(WalkTree, FileAndDanglingLinksBelowTheStartAreReported) {
   TempProject project;
+  testing::FileLinks links;
   project.write("outside/inner/file", "");
   project.mkdir("tree");
   for (const auto& [target, link] :
        {std::pair{"../outside/inner/file", "file_link"}, std::pair{"missing", "dangling"}}) {
-    if (auto reason = testing::make_file_link(path_from_utf8(target).make_preferred(),
-                                              project.path() / "tree" / link)) {
+    if (auto reason = links.to_file(path_from_utf8(target).make_preferred(),
+                                    project.path() / "tree" / link)) {
       GTEST_SKIP() << *reason;
     }
   }
@@ -136,8 +138,9 @@ TEST(WalkTree, FifoBelowTheStartIsAnOtherEntry) {
 
 TEST(WalkTree, StartThatLinksToADirectoryIsWalkedUnderItsOwnName) {
   TempProject project;
+  testing::FileLinks links;
   project.write("outside/sub/file", "");
-  if (auto reason = testing::make_directory_link("outside", project.path() / "alias")) {
+  if (auto reason = links.to_directory("outside", project.path() / "alias")) {
     GTEST_SKIP() << *reason;
   }
   const std::vector<std::string> items = walk_items(project.path(), project.path() / "alias");
@@ -176,10 +179,11 @@ TEST(WalkTree, StartsThatAreNoDirectory) {
 
 TEST(WalkTree, StartsThatAreLinksToNoDirectory) {
   TempProject project;
+  testing::FileLinks links;
   project.write("file.rs", "");
   for (const auto& [target, link] :
        {std::pair{"file.rs", "file_link"}, std::pair{"nowhere", "dangling"}}) {
-    if (auto reason = testing::make_file_link(target, project.path() / link)) {
+    if (auto reason = links.to_file(target, project.path() / link)) {
       GTEST_SKIP() << *reason;
     }
   }

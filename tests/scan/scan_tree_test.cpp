@@ -132,10 +132,11 @@ TEST(ScanTree, MissingRootGivesOneErrorAndTheScanGoesOn) {
 
 TEST(ScanTree, DirectoryLinksInsideARootAreNotFollowed) {
   TempProject project;
+  testing::FileLinks links;
   project.write("outside/real.rs", "// [impl->REQ-1]\n");
   project.mkdir("src");
-  if (auto reason = testing::make_directory_link(fs::path("..") / "outside",
-                                                 project.path() / "src" / "linked_dir")) {
+  if (auto reason =
+          links.to_directory(fs::path("..") / "outside", project.path() / "src" / "linked_dir")) {
     GTEST_SKIP() << *reason;
   }
   EXPECT_TRUE(describe(scan(project, {"src"})).empty());
@@ -143,13 +144,14 @@ TEST(ScanTree, DirectoryLinksInsideARootAreNotFollowed) {
 
 TEST(ScanTree, FileLinksInsideARootAreNotRead) {
   TempProject project;
+  testing::FileLinks links;
   project.write("outside/real.rs", "// [impl->REQ-1]\n");
   project.write("outside/real.md", "[doc->REQ-2]\n");
   project.mkdir("src");
   for (const auto& [target, link] :
        {std::pair{"../outside/real.rs", "link.rs"}, std::pair{"nowhere.rs", "dangling.rs"}}) {
-    if (auto reason = testing::make_file_link(platform::path_from_utf8(target).make_preferred(),
-                                              project.path() / "src" / link)) {
+    if (auto reason = links.to_file(platform::path_from_utf8(target).make_preferred(),
+                                    project.path() / "src" / link)) {
       GTEST_SKIP() << *reason;
     }
   }
@@ -158,8 +160,9 @@ TEST(ScanTree, FileLinksInsideARootAreNotRead) {
 
 TEST(ScanTree, RootThatLinksToADirectoryIsWalked) {
   TempProject project;
+  testing::FileLinks links;
   project.write("outside/real.rs", "// [impl->REQ-1]\n");
-  if (auto reason = testing::make_directory_link("outside", project.path() / "alias")) {
+  if (auto reason = links.to_directory("outside", project.path() / "alias")) {
     GTEST_SKIP() << *reason;
   }
   EXPECT_EQ(describe(scan(project, {"alias"})),
