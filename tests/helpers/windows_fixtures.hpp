@@ -20,7 +20,9 @@ inline std::runtime_error windows_failure(std::string_view what) {
 
 // `path` (absolute) in the verbatim form, so that the fixture is not held to MAX_PATH.
 inline std::wstring verbatim(const std::filesystem::path& path) {
-  std::wstring text = L"\\\\?\\" + path.native();
+  const std::wstring_view prefix = L"\\\\?\\";
+  std::wstring text = path.native().starts_with(prefix) ? path.native()
+                                                        : std::wstring(prefix) + path.native();
   for (wchar_t& c : text) {
     if (c == L'/') c = L'\\';
   }
@@ -87,6 +89,7 @@ inline void make_directory(const std::filesystem::path& path) {
 // gives the deepest.
 inline std::filesystem::path make_long_directory(const std::filesystem::path& base,
                                                  std::size_t length) {
+  make_directory(base);
   std::filesystem::path path = base;
   while (path.native().size() < length) {
     path /= L"a-rather-long-directory-name-0123456789";
