@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "git/real_git.hpp"
 #include "helpers/git_repo.hpp"
+#include "platform/system.hpp"
 
 namespace quorvane {
 namespace {
@@ -12,6 +14,7 @@ namespace {
 using testing::GitRepo;
 
 TEST(ChangedLinesSince, AddedLinesOfEditedAndNewFilesButNotOfDeletedOnes) {
+  if (platform::kIsWindows) GTEST_SKIP() << testing::kNeedsRealGit;
   GitRepo repo;
   repo.write("src/a.c", "one\ntwo\nthree\n");
   repo.write("gone.c", "x\ny\n");
@@ -32,6 +35,7 @@ TEST(ChangedLinesSince, AddedLinesOfEditedAndNewFilesButNotOfDeletedOnes) {
 }
 
 TEST(ChangedLinesSince, ProjectInASubdirectoryGetsPathsRelativeToItself) {
+  if (platform::kIsWindows) GTEST_SKIP() << testing::kNeedsRealGit;
   GitRepo repo;
   repo.write("top.c", "t\n");
   repo.write("proj/src/a.c", "a\n");
@@ -48,6 +52,7 @@ TEST(ChangedLinesSince, ProjectInASubdirectoryGetsPathsRelativeToItself) {
 }
 
 TEST(ChangedLinesSince, NothingChangedGivesAnEmptyMap) {
+  if (platform::kIsWindows) GTEST_SKIP() << testing::kNeedsRealGit;
   GitRepo repo;
   repo.write("a.c", "a\n");
   repo.commit_all();
@@ -58,6 +63,7 @@ TEST(ChangedLinesSince, NothingChangedGivesAnEmptyMap) {
 }
 
 TEST(ChangedLinesSince, UnknownRevisionReportsGitsErrorUntrimmed) {
+  if (platform::kIsWindows) GTEST_SKIP() << testing::kNeedsRealGit;
   GitRepo repo;
   repo.write("a.c", "a\n");
   repo.commit_all();
@@ -69,6 +75,7 @@ TEST(ChangedLinesSince, UnknownRevisionReportsGitsErrorUntrimmed) {
 }
 
 TEST(ChangedLinesSince, OutsideARepositoryTheDiffFails) {
+  if (platform::kIsWindows) GTEST_SKIP() << testing::kNeedsRealGit;
   testing::TempProject plain;
   const auto lines = changed_lines_since(plain.path(), "HEAD");
   ASSERT_FALSE(lines.ok());
@@ -76,6 +83,7 @@ TEST(ChangedLinesSince, OutsideARepositoryTheDiffFails) {
 }
 
 TEST(ChangedLinesSince, RevisionThatLooksLikeAnOptionIsNoOption) {
+  if (platform::kIsWindows) GTEST_SKIP() << testing::kNeedsRealGit;
   GitRepo repo;
   repo.write("a.c", "a\n");
   repo.commit_all();

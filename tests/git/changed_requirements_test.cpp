@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include "git/real_git.hpp"
 #include "helpers/git_repo.hpp"
 #include "manifest/schema.hpp"
+#include "platform/os_error.hpp"
+#include "platform/system.hpp"
 
 namespace quorvane {
 namespace {
@@ -44,6 +47,7 @@ std::string requirement(const std::string& id, const std::string& extra = "") {
 }
 
 TEST(ChangedRequirementsSince, NewAndRetitledCountRemovedAndOtherFieldsDoNot) {
+  if (platform::kIsWindows) GTEST_SKIP() << testing::kNeedsRealGit;
   GitRepo repo;
   repo.write(
       "quorvane.toml",
@@ -70,6 +74,7 @@ TEST(ChangedRequirementsSince, NewAndRetitledCountRemovedAndOtherFieldsDoNot) {
 }
 
 TEST(ChangedRequirementsSince, NothingChangedGivesAnEmptySet) {
+  if (platform::kIsWindows) GTEST_SKIP() << testing::kNeedsRealGit;
   GitRepo repo;
   repo.write("quorvane.toml", requirement("A", "title = \"t\"\n"));
   repo.commit_all();
@@ -79,6 +84,7 @@ TEST(ChangedRequirementsSince, NothingChangedGivesAnEmptySet) {
 }
 
 TEST(ChangedRequirementsSince, EveryRequirementCountsWhenTheOldManifestIsMissingOrUnparsable) {
+  if (platform::kIsWindows) GTEST_SKIP() << testing::kNeedsRealGit;
   struct Case {
     const char* name;
     const char* old_manifest;  // nullptr: not in the revision at all
@@ -103,6 +109,7 @@ TEST(ChangedRequirementsSince, EveryRequirementCountsWhenTheOldManifestIsMissing
 }
 
 TEST(ChangedRequirementsSince, ReadsTheManifestOfTheProjectDirectoryNotOfTheRepositoryTop) {
+  if (platform::kIsWindows) GTEST_SKIP() << testing::kNeedsRealGit;
   GitRepo repo;
   repo.write("quorvane.toml", requirement("TOP"));
   repo.write("proj/quorvane.toml", requirement("A", "title = \"old\"\n"));
@@ -115,6 +122,7 @@ TEST(ChangedRequirementsSince, ReadsTheManifestOfTheProjectDirectoryNotOfTheRepo
 }
 
 TEST(ChangedRequirementsSince, UnknownRevisionIsAnError) {
+  if (platform::kIsWindows) GTEST_SKIP() << testing::kNeedsRealGit;
   GitRepo repo;
   repo.write("quorvane.toml", requirement("A"));
   repo.commit_all();
@@ -126,6 +134,7 @@ TEST(ChangedRequirementsSince, UnknownRevisionIsAnError) {
 }
 
 TEST(ChangedRequirementsSince, RevisionThatLooksLikeAnOptionIsNoOption) {
+  if (platform::kIsWindows) GTEST_SKIP() << testing::kNeedsRealGit;
   GitRepo repo;
   repo.write("quorvane.toml", requirement("A"));
   repo.commit_all();
@@ -149,7 +158,7 @@ TEST(ChangedRequirementsSince, CurrentManifestProblemsComeBeforeGit) {
     std::string expected_prefix;
   };
   const Case cases[] = {
-      {"missing", nullptr, "read current manifest: No such file or directory (os error 2)"},
+      {"missing", nullptr, "read current manifest: " + platform::os_error_text(2)},
       {"not UTF-8", "title = \"\xff\"\n",
        "read current manifest: stream did not contain valid UTF-8"},
       {"unparsable", "[[requirements]]\n", "parse manifest at ref: "},
