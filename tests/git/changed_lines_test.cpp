@@ -4,9 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "git/real_git.hpp"
 #include "helpers/git_repo.hpp"
-#include "platform/system.hpp"
 
 namespace quorvane {
 namespace {
@@ -14,7 +12,7 @@ namespace {
 using testing::GitRepo;
 
 TEST(ChangedLinesSince, AddedLinesOfEditedAndNewFilesButNotOfDeletedOnes) {
-  if (platform::kIsWindows) GTEST_SKIP() << testing::kNeedsRealGit;
+  if (auto reason = testing::why_real_git_is_unavailable()) GTEST_SKIP() << *reason;
   GitRepo repo;
   repo.write("src/a.c", "one\ntwo\nthree\n");
   repo.write("gone.c", "x\ny\n");
@@ -35,7 +33,7 @@ TEST(ChangedLinesSince, AddedLinesOfEditedAndNewFilesButNotOfDeletedOnes) {
 }
 
 TEST(ChangedLinesSince, ProjectInASubdirectoryGetsPathsRelativeToItself) {
-  if (platform::kIsWindows) GTEST_SKIP() << testing::kNeedsRealGit;
+  if (auto reason = testing::why_real_git_is_unavailable()) GTEST_SKIP() << *reason;
   GitRepo repo;
   repo.write("top.c", "t\n");
   repo.write("proj/src/a.c", "a\n");
@@ -52,7 +50,7 @@ TEST(ChangedLinesSince, ProjectInASubdirectoryGetsPathsRelativeToItself) {
 }
 
 TEST(ChangedLinesSince, NothingChangedGivesAnEmptyMap) {
-  if (platform::kIsWindows) GTEST_SKIP() << testing::kNeedsRealGit;
+  if (auto reason = testing::why_real_git_is_unavailable()) GTEST_SKIP() << *reason;
   GitRepo repo;
   repo.write("a.c", "a\n");
   repo.commit_all();
@@ -63,7 +61,7 @@ TEST(ChangedLinesSince, NothingChangedGivesAnEmptyMap) {
 }
 
 TEST(ChangedLinesSince, UnknownRevisionReportsGitsErrorUntrimmed) {
-  if (platform::kIsWindows) GTEST_SKIP() << testing::kNeedsRealGit;
+  if (auto reason = testing::why_real_git_is_unavailable()) GTEST_SKIP() << *reason;
   GitRepo repo;
   repo.write("a.c", "a\n");
   repo.commit_all();
@@ -75,7 +73,7 @@ TEST(ChangedLinesSince, UnknownRevisionReportsGitsErrorUntrimmed) {
 }
 
 TEST(ChangedLinesSince, OutsideARepositoryTheDiffFails) {
-  if (platform::kIsWindows) GTEST_SKIP() << testing::kNeedsRealGit;
+  if (auto reason = testing::why_real_git_is_unavailable()) GTEST_SKIP() << *reason;
   testing::TempProject plain;
   const auto lines = changed_lines_since(plain.path(), "HEAD");
   ASSERT_FALSE(lines.ok());
@@ -83,7 +81,7 @@ TEST(ChangedLinesSince, OutsideARepositoryTheDiffFails) {
 }
 
 TEST(ChangedLinesSince, RevisionThatLooksLikeAnOptionIsNoOption) {
-  if (platform::kIsWindows) GTEST_SKIP() << testing::kNeedsRealGit;
+  if (auto reason = testing::why_real_git_is_unavailable()) GTEST_SKIP() << *reason;
   GitRepo repo;
   repo.write("a.c", "a\n");
   repo.commit_all();

@@ -4,11 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "git/real_git.hpp"
 #include "helpers/git_repo.hpp"
 #include "manifest/schema.hpp"
 #include "platform/os_error.hpp"
-#include "platform/system.hpp"
 
 namespace quorvane {
 namespace {
@@ -47,7 +45,7 @@ std::string requirement(const std::string& id, const std::string& extra = "") {
 }
 
 TEST(ChangedRequirementsSince, NewAndRetitledCountRemovedAndOtherFieldsDoNot) {
-  if (platform::kIsWindows) GTEST_SKIP() << testing::kNeedsRealGit;
+  if (auto reason = testing::why_real_git_is_unavailable()) GTEST_SKIP() << *reason;
   GitRepo repo;
   repo.write(
       "quorvane.toml",
@@ -74,7 +72,7 @@ TEST(ChangedRequirementsSince, NewAndRetitledCountRemovedAndOtherFieldsDoNot) {
 }
 
 TEST(ChangedRequirementsSince, NothingChangedGivesAnEmptySet) {
-  if (platform::kIsWindows) GTEST_SKIP() << testing::kNeedsRealGit;
+  if (auto reason = testing::why_real_git_is_unavailable()) GTEST_SKIP() << *reason;
   GitRepo repo;
   repo.write("quorvane.toml", requirement("A", "title = \"t\"\n"));
   repo.commit_all();
@@ -84,7 +82,7 @@ TEST(ChangedRequirementsSince, NothingChangedGivesAnEmptySet) {
 }
 
 TEST(ChangedRequirementsSince, EveryRequirementCountsWhenTheOldManifestIsMissingOrUnparsable) {
-  if (platform::kIsWindows) GTEST_SKIP() << testing::kNeedsRealGit;
+  if (auto reason = testing::why_real_git_is_unavailable()) GTEST_SKIP() << *reason;
   struct Case {
     const char* name;
     const char* old_manifest;  // nullptr: not in the revision at all
@@ -109,7 +107,7 @@ TEST(ChangedRequirementsSince, EveryRequirementCountsWhenTheOldManifestIsMissing
 }
 
 TEST(ChangedRequirementsSince, ReadsTheManifestOfTheProjectDirectoryNotOfTheRepositoryTop) {
-  if (platform::kIsWindows) GTEST_SKIP() << testing::kNeedsRealGit;
+  if (auto reason = testing::why_real_git_is_unavailable()) GTEST_SKIP() << *reason;
   GitRepo repo;
   repo.write("quorvane.toml", requirement("TOP"));
   repo.write("proj/quorvane.toml", requirement("A", "title = \"old\"\n"));
@@ -122,7 +120,7 @@ TEST(ChangedRequirementsSince, ReadsTheManifestOfTheProjectDirectoryNotOfTheRepo
 }
 
 TEST(ChangedRequirementsSince, UnknownRevisionIsAnError) {
-  if (platform::kIsWindows) GTEST_SKIP() << testing::kNeedsRealGit;
+  if (auto reason = testing::why_real_git_is_unavailable()) GTEST_SKIP() << *reason;
   GitRepo repo;
   repo.write("quorvane.toml", requirement("A"));
   repo.commit_all();
@@ -134,7 +132,7 @@ TEST(ChangedRequirementsSince, UnknownRevisionIsAnError) {
 }
 
 TEST(ChangedRequirementsSince, RevisionThatLooksLikeAnOptionIsNoOption) {
-  if (platform::kIsWindows) GTEST_SKIP() << testing::kNeedsRealGit;
+  if (auto reason = testing::why_real_git_is_unavailable()) GTEST_SKIP() << *reason;
   GitRepo repo;
   repo.write("quorvane.toml", requirement("A"));
   repo.commit_all();
