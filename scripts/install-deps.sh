@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, and generates the German locale that
 # the tests of git under a foreign language use; does nothing when all are present.
+# With --windows, also what the cross build of the Windows program and its tests under wine need:
+# the mingw-w64 compiler, wine and GoogleTest's sources (built for the target in
+# /usr/src/googletest).
 set -euo pipefail
 
 packages=(
@@ -8,6 +11,19 @@ packages=(
   libcli11-dev nlohmann-json3-dev libtomlplusplus-dev libfmt-dev libicu-dev
   libgtest-dev libgmock-dev util-linux locales
 )
+windows_packages=(
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 googletest
+)
+
+for argument in "$@"; do
+  case "$argument" in
+    --windows) packages+=("${windows_packages[@]}") ;;
+    *)
+      echo "usage: $0 [--windows]" >&2
+      exit 2
+      ;;
+  esac
+done
 test_locale="de_DE.UTF-8"
 
 missing=()

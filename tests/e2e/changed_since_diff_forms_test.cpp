@@ -32,6 +32,7 @@ class ReviewUnderUserSettings : public ::testing::TestWithParam<SettingsCase> {}
 // names a diff driver for Markdown, which does something only where a setting defines it (a
 // textconv that drops the first line shifts every number by one).
 TEST_P(ReviewUnderUserSettings, ListsExactlyTheTagsOnAddedLines) {
+  if (const auto reason = testing::why_real_git_is_unavailable()) GTEST_SKIP() << *reason;
   GitRepo repo;
   repo.write(".gitattributes", "*.md diff=strip\n");
   repo.write("proj/quorvane.toml", kManifest);
@@ -76,6 +77,7 @@ INSTANTIATE_TEST_SUITE_P(Settings, ReviewUnderUserSettings, ::testing::ValuesIn(
 // after a name that holds a space. The edited file comes first in the diff: a header read wrongly
 // would leave it current, and its untouched tagged line 1 would be listed.
 TEST(ReviewChangedSince, NewFilesWithNamesThatGitQuotes) {
+  if (const auto reason = testing::why_real_git_is_unavailable()) GTEST_SKIP() << *reason;
   for (const char* quote_path : {"true", "false"}) {
     SCOPED_TRACE(std::string("core.quotePath=") + quote_path);
     GitRepo repo;
@@ -102,6 +104,7 @@ TEST(ReviewChangedSince, NewFilesWithNamesThatGitQuotes) {
 
 // An added text that begins with "++" shows in the diff as "+++...", like a file header.
 TEST(ReviewChangedSince, AddedLinesBeginningWithPlusPlusAboveATag) {
+  if (const auto reason = testing::why_real_git_is_unavailable()) GTEST_SKIP() << *reason;
   GitRepo repo;
   repo.write("quorvane.toml", kManifest);
   repo.write("src/count.cpp", "int f(int i) {\n  return i;\n}\n");

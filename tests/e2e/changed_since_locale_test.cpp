@@ -1,9 +1,8 @@
 // End-to-end runs of lint and review --changed-since under a German locale. git translates its
 // messages, and lint tells a manifest that is new since the revision by git's English wording.
-#include <locale.h>
-
 #include <gtest/gtest.h>
 
+#include <locale>
 #include <map>
 #include <optional>
 #include <string>
@@ -26,15 +25,18 @@ const Variables kGerman = {{"LANG", kGermanLocale}, {"LC_ALL", kGermanLocale}, {
 const Variables kEnglish = {{"LANG", "C"}, {"LC_ALL", "C"}, {"LANGUAGE", std::nullopt}};
 
 bool locale_installed(const char* name) {
-  const locale_t locale = ::newlocale(LC_ALL_MASK, name, static_cast<locale_t>(0));
-  if (locale == static_cast<locale_t>(0)) return false;
-  ::freelocale(locale);
-  return true;
+  try {
+    const std::locale locale(name);
+    return true;
+  } catch (const std::runtime_error&) {
+    return false;
+  }
 }
 
 class GermanLocale : public ::testing::Test {
  protected:
   void SetUp() override {
+    if (const auto reason = testing::why_real_git_is_unavailable()) GTEST_SKIP() << *reason;
     if (!locale_installed(kGermanLocale)) {
       GTEST_SKIP() << "the locale " << kGermanLocale
                    << " is not installed here (scripts/install-deps.sh generates it)";

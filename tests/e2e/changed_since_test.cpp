@@ -16,6 +16,7 @@ std::string first_line(const std::string& text) {
 }
 
 TEST(LintChangedSince, LintsOnlyNewAndRetitledRequirements) {
+  if (const auto reason = testing::why_real_git_is_unavailable()) GTEST_SKIP() << *reason;
   GitRepo repo;
   repo.write("quorvane.toml",
              "[[requirements]]\nid = \"REQ-1\"\ntitle = \"Users sign in with email\"\n"
@@ -44,6 +45,7 @@ TEST(LintChangedSince, LintsOnlyNewAndRetitledRequirements) {
 }
 
 TEST(LintChangedSince, NothingChangedLeavesNoRequirement) {
+  if (const auto reason = testing::why_real_git_is_unavailable()) GTEST_SKIP() << *reason;
   GitRepo repo;
   repo.write("quorvane.toml", "[[requirements]]\nid = \"REQ-1\"\ntitle = \"x\"\n");
   repo.commit_all();
@@ -54,6 +56,7 @@ TEST(LintChangedSince, NothingChangedLeavesNoRequirement) {
 }
 
 TEST(LintChangedSince, ManifestAbsentAtTheRevisionCountsEveryRequirement) {
+  if (const auto reason = testing::why_real_git_is_unavailable()) GTEST_SKIP() << *reason;
   GitRepo repo;
   repo.write("README.md", "start\n");
   repo.commit_all();
@@ -66,6 +69,7 @@ TEST(LintChangedSince, ManifestAbsentAtTheRevisionCountsEveryRequirement) {
 }
 
 TEST(ReviewChangedSince, KeepsOnlyTagsOnAddedLines) {
+  if (const auto reason = testing::why_real_git_is_unavailable()) GTEST_SKIP() << *reason;
   GitRepo repo;
   repo.write("quorvane.toml",
              "[[requirements]]\nid = \"REQ-1\"\ntitle = \"First\"\n"
@@ -91,6 +95,7 @@ TEST(ReviewChangedSince, KeepsOnlyTagsOnAddedLines) {
 }
 
 TEST(ChangedSince, GitFailuresEndWithTheirMessage) {
+  if (const auto reason = testing::why_real_git_is_unavailable()) GTEST_SKIP() << *reason;
   GitRepo repo;
   repo.write("quorvane.toml", "");
   repo.commit_all();
@@ -107,6 +112,7 @@ TEST(ChangedSince, GitFailuresEndWithTheirMessage) {
   EXPECT_EQ(review.err.rfind("git diff failed: fatal: ", 0), 0u) << review.err;
 }
 
+// Runs on every build: git is never started, so a missing one changes nothing.
 TEST(ChangedSince, FaultyManifestIsReportedBeforeGit) {
   GitRepo repo;
   repo.write("quorvane.toml", "[scan]\nroots = [\"missing\"]\n");

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "helpers/temp_project.hpp"
+#include "platform/os_error.hpp"
+#include "platform/system.hpp"
 
 namespace quorvane {
 namespace {
@@ -59,25 +61,54 @@ std::string joined(const std::vector<std::string>& args) {
   return text;
 }
 
-TEST(LostOutput, ReportThatCannotBeWrittenEndsWithTwoAndOneMessage) {
-  FailingProject fixture;
-  const struct {
-    OutputTarget target;
-    const char* message;
-  } targets[] = {
-      {OutputTarget::FullDevice,
-       "cannot write to standard output: No space left on device (os error 28)\n"},
-      {OutputTarget::Closed, "cannot write to standard output: Bad file descriptor (os error 9)\n"},
-  };
-  for (const auto& [target, message] : targets) {
-    for (const Command& run : kCommands) {
-      SCOPED_TRACE(joined(run.args) + " -> " + message);
-      const ProcessResult result = fixture.run(run.args, target);
-      // A check or lint that found something still ends with 2: its report is lost.
-      EXPECT_EQ(result.status, 2);
-      EXPECT_EQ(result.err, message);
+// A way in which a standard stream cannot reach anyone, with the message of a run whose report
+// cannot be written to it.
+struct LostStream {
+  const char* name;
+  OutputTarget target;
+  std::string message;
+};
+
+// Windows starts the child with no handle at all where POSIX leaves the descriptor closed; a write
+// to it fails with ERROR_INVALID_HANDLE.
+constexpr int kWindowsInvalidHandle = 6;
+const std::string kClosedError = platform::kIsWindows
+                                     ? platform::os_error_text(kWindowsInvalidHandle)
+                                     : std::string("Bad file descriptor (os error 9)");
+
+const LostStream kLostStreams[] = {
+    {"FullDevice", OutputTarget::FullDevice,
+     "cannot write to standard output: No space left on device (os error 28)\n"},
+    {"Closed", OutputTarget::Closed, "cannot write to standard output: " + kClosedError + "\n"},
+};
+
+class LostStandardOutput : public ::testing::TestWithParam<LostStream> {
+ protected:
+  void SetUp() override {
+    if (const auto reason = testing::unavailable_reason(GetParam().target)) {
+      GTEST_SKIP() << *reason;
     }
   }
+  FailingProject fixture_;
+};
+
+INSTANTIATE_TEST_SUITE_P(Streams, LostStandardOutput, ::testing::ValuesIn(kLostStreams),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_P(LostStandardOutput, ReportThatCannotBeWrittenEndsWithTwoAndOneMessage) {
+  for (const Command& run : kCommands) {
+    SCOPED_TRACE(joined(run.args) + " -> " + GetParam().message);
+    const ProcessResult result = fixture_.run(run.args, GetParam().target);
+    // A check or lint that found something still ends with 2: its report is lost.
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.err, GetParam().message);
+  }
+}
+
+TEST_P(LostStandardOutput, RunThatFailsBeforeItsReportKeepsItsOwnMessage) {
+  const ProcessResult result = fixture_.run({"trace", "REQ-NONE"}, GetParam().target);
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.err, "trace error: requirement 'REQ-NONE' is not declared in the manifest\n");
 }
 
 TEST(LostOutput, ReaderThatWentAwayEndsQuietlyWithTheRunsOwnStatus) {
@@ -91,9 +122,34 @@ TEST(LostOutput, ReaderThatWentAwayEndsQuietlyWithTheRunsOwnStatus) {
   }
 }
 
-TEST(LostOutput, FailedWritesToStandardErrorChangeNothing) {
-  FailingProject fixture;
-  const ProcessResult report = fixture.run({"list"}, OutputTarget::Captured);
+// Every way of losing standard error, the reading pipe that went away included.
+class LostStandardError : public ::testing::TestWithParam<OutputTarget> {
+ protected:
+  void SetUp() override {
+    if (const auto reason = testing::unavailable_reason(GetParam())) GTEST_SKIP() << *reason;
+  }
+  FailingProject fixture_;
+};
+
+INSTANTIATE_TEST_SUITE_P(Streams, LostStandardError,
+                         ::testing::Values(OutputTarget::FullDevice, OutputTarget::Closed,
+                                           OutputTarget::PipeWithoutReader),
+                         [](const auto& info) {
+                           switch (info.param) {
+                             case OutputTarget::FullDevice:
+                               return std::string("FullDevice");
+                             case OutputTarget::Closed:
+                               return std::string("Closed");
+                             case OutputTarget::PipeWithoutReader:
+                               return std::string("PipeWithoutReader");
+                             case OutputTarget::Captured:
+                               break;
+                           }
+                           return std::string("Captured");
+                         });
+
+TEST_P(LostStandardError, FailedWritesChangeNothing) {
+  const ProcessResult report = fixture_.run({"list"}, OutputTarget::Captured);
   ASSERT_EQ(report.status, 0);
   ASSERT_NE(report.out, "");
   const struct {
@@ -102,28 +158,17 @@ TEST(LostOutput, FailedWritesToStandardErrorChangeNothing) {
     std::string out;
   } cases[] = {
       {{"list"}, 0, report.out},
-      {{"check"}, 1, fixture.run({"check"}, OutputTarget::Captured).out},
+      {{"check"}, 1, fixture_.run({"check"}, OutputTarget::Captured).out},
       {{"trace", "REQ-NONE"}, 2, ""},  // its message is lost, its status is not
       {{}, 2, ""},                     // the bare command's help goes to standard error
       {{"lis"}, 2, ""},
   };
-  for (const OutputTarget target :
-       {OutputTarget::FullDevice, OutputTarget::Closed, OutputTarget::PipeWithoutReader}) {
-    for (const auto& c : cases) {
-      SCOPED_TRACE(joined(c.args) + " with standard error lost, case " +
-                   std::to_string(static_cast<int>(target)));
-      const ProcessResult result = fixture.run(c.args, OutputTarget::Captured, target);
-      EXPECT_EQ(result.status, c.status);
-      EXPECT_EQ(result.out, c.out);
-    }
+  for (const auto& c : cases) {
+    SCOPED_TRACE(joined(c.args) + " with standard error lost");
+    const ProcessResult result = fixture_.run(c.args, OutputTarget::Captured, GetParam());
+    EXPECT_EQ(result.status, c.status);
+    EXPECT_EQ(result.out, c.out);
   }
-}
-
-TEST(LostOutput, RunThatFailsBeforeItsReportKeepsItsOwnMessage) {
-  FailingProject fixture;
-  const ProcessResult result = fixture.run({"trace", "REQ-NONE"}, OutputTarget::FullDevice);
-  EXPECT_EQ(result.status, 2);
-  EXPECT_EQ(result.err, "trace error: requirement 'REQ-NONE' is not declared in the manifest\n");
 }
 
 }  // namespace

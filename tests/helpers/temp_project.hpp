@@ -27,20 +27,24 @@ class TempProject {
 };
 
 struct ProcessResult {
-  int status = -1;  // exit status, or 128 + signal
+  int status = -1;  // exit status, or 128 + signal on POSIX; the exit code on Windows
   std::string out;
   std::string err;
 };
 
 // Where a child's standard output or error goes: captured, or one of the ways in which output
-// cannot reach anyone. The child starts with the default action for a broken pipe, whatever the
-// test runner set, so that a program that does not handle one itself is killed by it.
+// cannot reach anyone. On POSIX the child starts with the default action for a broken pipe,
+// whatever the test runner set, so that a program that does not handle one itself is killed by it.
 enum class OutputTarget {
   Captured,
-  FullDevice,         // /dev/full: every write fails with "No space left on device"
-  Closed,             // the descriptor is not open
+  FullDevice,         // /dev/full: every write fails with "No space left on device" (POSIX only)
+  Closed,             // the descriptor is not open (Windows: the child gets a null handle)
   PipeWithoutReader,  // a pipe whose read end was closed before the program started
 };
+
+// Why `target` cannot be set up on this system, or nothing where it can; a test that needs it
+// skips with this reason.
+std::optional<std::string> unavailable_reason(OutputTarget target);
 
 struct RunOptions {
   std::filesystem::path cwd;
@@ -50,7 +54,8 @@ struct RunOptions {
   OutputTarget stderr_target = OutputTarget::Captured;
 };
 
-// Runs `program` with `args` (argv[0] is the program), stdin from /dev/null.
+// Runs `program` with `args` (argv[0] is the program), stdin from /dev/null (NUL on Windows).
+// `program` is found on PATH unless it holds a path separator.
 ProcessResult run_process(const std::string& program, const std::vector<std::string>& args,
                           const RunOptions& options);
 

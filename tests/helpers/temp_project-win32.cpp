@@ -1,0 +1,320 @@
+#include "helpers/temp_project.hpp"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cwchar>
+#include <random>
+#include <stdexcept>
+#include <thread>
+
+#include "platform/os_error.hpp"
+#include "platform/paths.hpp"
+#include "platform/utf16.hpp"
+
+namespace quorvane::testing {
+namespace {
+
+std::wstring wide(std::string_view utf8) {
+  const std::u16string units = platform::utf8_to_utf16(utf8);
+  return std::wstring(units.begin(), units.end());
+}
+
+std::runtime_error failure(std::string_view what) {
+  return std::runtime_error(std::string(what) + ": " +
+                            platform::os_error_text(static_cast<int>(::GetLastError())));
+}
+
+// Closes a handle at scope end.
+class Handle {
+ public:
+  Handle() = default;
+  explicit Handle(HANDLE handle) : handle_(handle) {}
+  ~Handle() { reset(); }
+  Handle(Handle&& other) noexcept : handle_(other.release()) {}
+  Handle& operator=(Handle&& other) noexcept {
+    if (this != &other) reset(other.release());
+    return *this;
+  }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+
+  HANDLE get() const { return handle_; }
+  HANDLE release() {
+    const HANDLE handle = handle_;
+    handle_ = INVALID_HANDLE_VALUE;
+    return handle;
+  }
+  bool valid() const { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
+  void reset(HANDLE handle = INVALID_HANDLE_VALUE) {
+    if (valid()) ::CloseHandle(handle_);
+    handle_ = handle;
+  }
+
+ private:
+  HANDLE handle_ = INVALID_HANDLE_VALUE;
+};
+
+// Removes `path` and everything below it. Links (symbolic links, junctions) are removed
+// themselves and never followed, so a test's link to a folder outside cannot empty that folder;
+// read-only entries are made writable first.
+void remove_tree(const std::wstring& path) {
+  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return;
+  if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    ::SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+  }
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    ::DeleteFileW(path.c_str());
+    return;
+  }
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+    WIN32_FIND_DATAW entry;
+    const HANDLE find = ::FindFirstFileW((path + L"\\*").c_str(), &entry);
+    if (find != INVALID_HANDLE_VALUE) {
+      do {
+        const std::wstring_view name = entry.cFileName;
+        if (name != L"." && name != L"..") remove_tree(path + L"\\" + entry.cFileName);
+      } while (::FindNextFileW(find, &entry));
+      ::FindClose(find);
+    }
+  }
+  ::RemoveDirectoryW(path.c_str());
+}
+
+// One argument of a command line, quoted so that the C runtime's parser of the child gives it
+// back unchanged: backslashes are literal except before a quote, where each is doubled.
+void append_quoted(std::wstring& line, std::wstring_view argument) {
+  if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring_view::npos) {
+    line += argument;
+    return;
+  }
+  line += L'"';
+  std::size_t backslashes = 0;
+  for (const wchar_t c : argument) {
+    if (c == L'\\') {
+      ++backslashes;
+      continue;
+    }
+    line.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+    backslashes = 0;
+    line += c;
+  }
+  line.append(backslashes * 2, L'\\');
+  line += L'"';
+}
+
+// The name part of an environment entry "NAME=value" (a leading "=" belongs to the name, as in
+// the "=C:" entries that hold each drive's current directory).
+std::wstring_view entry_name(std::wstring_view entry) {
+  return entry.substr(0, entry.find(L'=', 1));
+}
+
+bool same_name(std::wstring_view a, std::wstring_view b) {
+  return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+// The test's own environment with `changes` applied (names compare without regard to case, as
+// Windows compares them), as a block for CreateProcessW: sorted, each entry ended by a zero, and
+// one more zero at the end.
+std::wstring environment_block(const std::map<std::string, std::optional<std::string>>& changes) {
+  std::vector<std::wstring> entries;
+  wchar_t* const strings = ::GetEnvironmentStringsW();
+  if (strings != nullptr) {
+    for (const wchar_t* entry = strings; *entry != L'\0'; entry += std::wcslen(entry) + 1) {
+      entries.emplace_back(entry);
+    }
+    ::FreeEnvironmentStringsW(strings);
+  }
+  for (const auto& [name, value] : changes) {
+    const std::wstring wide_name = wide(name);
+    std::erase_if(entries, [&](const std::wstring& entry) {
+      return same_name(entry_name(entry), wide_name);
+    });
+    if (value) entries.push_back(wide_name + L"=" + wide(*value));
+  }
+  std::stable_sort(
+      entries.begin(), entries.end(), [](const std::wstring& a, const std::wstring& b) {
+        const std::wstring_view x = entry_name(a);
+        const std::wstring_view y = entry_name(b);
+        return ::CompareStringOrdinal(x.data(), static_cast<int>(x.size()), y.data(),
+                                      static_cast<int>(y.size()), TRUE) == CSTR_LESS_THAN;
+      });
+  std::wstring block;
+  for (const std::wstring& entry : entries) {
+    block += entry;
+    block += L'\0';
+  }
+  if (entries.empty()) block += L'\0';
+  block += L'\0';
+  return block;
+}
+
+void make_inheritable(HANDLE handle) {
+  if (!::SetHandleInformation(handle, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT)) {
+    throw failure("SetHandleInformation failed");
+  }
+}
+
+// A pipe whose write end the child inherits.
+struct Pipe {
+  Handle read;
+  Handle write;
+};
+
+Pipe child_writes_pipe() {
+  HANDLE read = nullptr;
+  HANDLE write = nullptr;
+  if (!::CreatePipe(&read, &write, nullptr, 0)) throw failure("CreatePipe failed");
+  Pipe pipe{Handle(read), Handle(write)};
+  make_inheritable(pipe.write.get());
+  return pipe;
+}
+
+// Sets `pipe` up for where the child's stream goes and returns the child's handle for it (none
+// for a closed stream); `pipe.read` is left empty unless the stream is captured.
+HANDLE child_output(OutputTarget target, Pipe& pipe) {
+  switch (target) {
+    case OutputTarget::Captured:
+      pipe = child_writes_pipe();
+      return pipe.write.get();
+    case OutputTarget::Closed:
+      return nullptr;
+    case OutputTarget::PipeWithoutReader:
+      pipe = child_writes_pipe();
+      pipe.read.reset();
+      return pipe.write.get();
+    case OutputTarget::FullDevice:
+      break;
+  }
+  throw std::runtime_error(*unavailable_reason(target));
+}
+
+void drain(HANDLE handle, std::string& sink) {
+  char buffer[65536];
+  DWORD count = 0;
+  while (::ReadFile(handle, buffer, sizeof buffer, &count, nullptr) && count > 0) {
+    sink.append(buffer, count);
+  }
+}
+
+// The application to start: a path is made absolute here (a test names files in POSIX form,
+// "/work/...", which only the test's own current drive resolves); a bare name is left to
+// CreateProcessW's own search of PATH.
+std::optional<std::wstring> application_name(const std::string& program) {
+  if (program.find_first_of("/\\") == std::string::npos) return std::nullopt;
+  return std::filesystem::absolute(platform::path_from_utf8(program)).native();
+}
+
+}  // namespace
+
+TempProject::TempProject() {
+  const std::filesystem::path base = std::filesystem::temp_directory_path();
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::filesystem::path candidate =
+        base / (L"quorvane-test-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                std::to_wstring(random()));
+    if (::CreateDirectoryW(candidate.c_str(), nullptr)) {
+      path_ = candidate;
+      return;
+    }
+    if (::GetLastError() != ERROR_ALREADY_EXISTS) throw failure("CreateDirectoryW failed");
+  }
+  throw std::runtime_error("no unused name for a temp folder");
+}
+
+TempProject::~TempProject() {
+  remove_tree(path_.native());
+}
+
+std::optional<std::string> unavailable_reason(OutputTarget target) {
+  if (target == OutputTarget::FullDevice) {
+    return "Windows has no device on which every write fails as /dev/full";
+  }
+  return std::nullopt;
+}
+
+ProcessResult run_process(const std::string& program, const std::vector<std::string>& args,
+                          const RunOptions& options) {
+  std::wstring command_line;
+  for (const std::string& arg : args) {
+    if (!command_line.empty()) command_line += L' ';
+    append_quoted(command_line, wide(arg));
+  }
+  const std::optional<std::wstring> application = application_name(program);
+  std::wstring environment = environment_block(options.env);
+  std::wstring cwd;
+  if (!options.cwd.empty()) cwd = std::filesystem::absolute(options.cwd).native();
+
+  SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  Handle input(::CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
+                             OPEN_EXISTING, 0, nullptr));
+  if (!input.valid()) throw failure("cannot open NUL");
+  Pipe out_pipe, err_pipe;
+  const HANDLE out = child_output(options.stdout_target, out_pipe);
+  const HANDLE err = child_output(options.stderr_target, err_pipe);
+
+  // Only the child's own three handles are inherited, whatever else the test holds open.
+  std::vector<HANDLE> inherited{input.get()};
+  for (const HANDLE handle : {out, err}) {
+    if (handle != nullptr) inherited.push_back(handle);
+  }
+  SIZE_T attribute_size = 0;
+  ::InitializeProcThreadAttributeList(nullptr, 1, 0, &attribute_size);
+  std::vector<char> attribute_storage(attribute_size);
+  const auto attributes = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(attribute_storage.data());
+  if (!::InitializeProcThreadAttributeList(attributes, 1, 0, &attribute_size)) {
+    throw failure("InitializeProcThreadAttributeList failed");
+  }
+  if (!::UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST,
+                                   inherited.data(), inherited.size() * sizeof(HANDLE), nullptr,
+                                   nullptr)) {
+    ::DeleteProcThreadAttributeList(attributes);
+    throw failure("UpdateProcThreadAttribute failed");
+  }
+
+  STARTUPINFOEXW startup{};
+  startup.StartupInfo.cb = sizeof startup;
+  startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
+  startup.StartupInfo.hStdInput = input.get();
+  startup.StartupInfo.hStdOutput = out;
+  startup.StartupInfo.hStdError = err;
+  startup.lpAttributeList = attributes;
+  PROCESS_INFORMATION info{};
+  const BOOL started = ::CreateProcessW(
+      application ? application->c_str() : nullptr, command_line.data(), nullptr, nullptr, TRUE,
+      CREATE_UNICODE_ENVIRONMENT | EXTENDED_STARTUPINFO_PRESENT, environment.data(),
+      cwd.empty() ? nullptr : cwd.c_str(), &startup.StartupInfo, &info);
+  const DWORD start_error = ::GetLastError();
+  ::DeleteProcThreadAttributeList(attributes);
+  // The child holds its own copies now; the pipes end when it (and whatever it started) does.
+  input.reset();
+  out_pipe.write.reset();
+  err_pipe.write.reset();
+  if (!started) {
+    // As a POSIX child whose exec failed.
+    return ProcessResult{127, "",
+                         "cannot start " + program + ": " +
+                             platform::os_error_text(static_cast<int>(start_error)) + "\n"};
+  }
+  Handle process(info.hProcess);
+  Handle thread(info.hThread);
+
+  // One thread per pipe, so that neither can fill up and stall the child.
+  ProcessResult result;
+  std::thread err_reader;
+  if (err_pipe.read.valid()) {
+    err_reader = std::thread([&] { drain(err_pipe.read.get(), result.err); });
+  }
+  if (out_pipe.read.valid()) drain(out_pipe.read.get(), result.out);
+  if (err_reader.joinable()) err_reader.join();
+  ::WaitForSingleObject(process.get(), INFINITE);
+  DWORD exit_code = 0;
+  ::GetExitCodeProcess(process.get(), &exit_code);
+  result.status = static_cast<int>(exit_code);
+  return result;
+}
+
+}  // namespace quorvane::testing
