@@ -1,58 +1,89 @@
 #include "platform/files.hpp"
 
+#include <vector>
+
+#include "platform/path_prefix.hpp"
+#include "platform/paths.hpp"
+#include "platform/system.hpp"
+
 namespace quorvane::platform {
 namespace {
 
-bool is_separator(char c) {
-  return c == '\\' || c == '/';
+// What a prefix compares by: a drive letter the same in either form and either case, a share
+// likewise (server and share names ignore case); the others as written, but for case and the
+// separator. Each key begins with a separator, which no name holds.
+std::string prefix_key(std::string_view prefix, PrefixKind kind) {
+  const auto lower = [](std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+      if (c == '/') c = '\\';
+    }
+    return out;
+  };
+  switch (kind) {
+    case PrefixKind::Disk:
+      return "\\disk " + lower(prefix.substr(0, 1));
+    case PrefixKind::VerbatimDisk:
+      return "\\disk " + lower(prefix.substr(4, 1));
+    case PrefixKind::Unc:
+      return "\\unc " + lower(prefix.substr(2));
+    case PrefixKind::VerbatimUnc:
+      return "\\unc " + lower(prefix.substr(8));
+    case PrefixKind::Verbatim:
+    case PrefixKind::Device:
+    case PrefixKind::None:
+      break;
+  }
+  return "\\other " + lower(prefix);
 }
 
-bool is_ascii_letter(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-// The length of the leading component of `text`, up to the next separator.
-std::size_t component_length(std::string_view text) {
-  std::size_t n = 0;
-  while (n < text.size() && !is_separator(text[n])) ++n;
-  return n;
-}
-
-// A path starting with two separators: the verbatim form \\?\..., the device form \\.\... and a
-// UNC share \\server\share are prefixes that count as rooted by themselves.
-bool is_rooted_double_separator_prefix(std::string_view path) {
-  const std::string_view rest = path.substr(2);
-  // The verbatim form is recognised only with backslashes: its meaning depends on them.
-  if (path.substr(0, 4) == "\\\\?\\") return true;
-  if (rest.size() >= 2 && rest[0] == '.' && is_separator(rest[1])) return true;
-  const std::size_t server = component_length(rest);
-  if (server == 0 || server == rest.size()) return false;
-  const std::size_t share = component_length(rest.substr(server + 1));
-  return share > 0;
+// One component of a path for the inside test: the prefix, the root and each name, as the text
+// they compare by.
+std::vector<std::string> comparable_components(std::string_view path) {
+  std::vector<std::string> out;
+  if (kIsWindows) {
+    const PathPrefix prefix = windows_path_prefix(path);
+    if (prefix.kind != PrefixKind::None) {
+      out.push_back(prefix_key(path.substr(0, prefix.length), prefix.kind));
+      path.remove_prefix(prefix.length);
+    }
+  }
+  if (!path.empty() && is_path_separator(path.front())) out.emplace_back(1, '/');
+  std::size_t pos = 0;
+  while (pos < path.size()) {
+    std::size_t end = pos;
+    while (end < path.size() && !is_path_separator(path[end])) ++end;
+    const std::string_view piece = path.substr(pos, end - pos);
+    // Empty pieces (doubled or trailing separators) and "." carry no component.
+    if (!piece.empty() && piece != ".") out.emplace_back(piece);
+    pos = end + 1;
+  }
+  return out;
 }
 
 }  // namespace
 
 bool is_absolute_by_windows_rule(std::string_view path) {
-  if (path.size() >= 2 && is_separator(path[0]) && is_separator(path[1])) {
-    return is_rooted_double_separator_prefix(path);
+  const PathPrefix prefix = windows_path_prefix(path);
+  switch (prefix.kind) {
+    case PrefixKind::None:
+      return false;
+    case PrefixKind::Disk:
+      // "C:x" is relative to the drive's current directory.
+      return path.size() > 2 && is_windows_separator(path[2]);
+    default:
+      // UNC shares, the verbatim and the device forms count as rooted by themselves.
+      return true;
   }
-  // A drive letter is absolute only with a separator right after the colon ("C:x" is relative
-  // to the drive's current directory).
-  return path.size() >= 3 && is_ascii_letter(path[0]) && path[1] == ':' && is_separator(path[2]);
 }
 
 bool starts_with_components(const std::filesystem::path& path, const std::filesystem::path& base) {
-  // Empty elements (from trailing separators) and "." carry no component.
-  const auto is_component = [](const std::filesystem::path& element) {
-    return !element.empty() && element != ".";
-  };
-  auto it = path.begin();
-  for (const auto& wanted : base) {
-    if (!is_component(wanted)) continue;
-    while (it != path.end() && !is_component(*it)) ++it;
-    if (it == path.end() || *it != wanted) return false;
-    ++it;
+  const std::vector<std::string> full = comparable_components(path_bytes(path));
+  const std::vector<std::string> wanted = comparable_components(path_bytes(base));
+  if (wanted.size() > full.size()) return false;
+  for (std::size_t i = 0; i < wanted.size(); ++i) {
+    if (full[i] != wanted[i]) return false;
   }
   return true;
 }

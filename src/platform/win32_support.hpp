@@ -4,11 +4,13 @@
 
 #include <windows.h>
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
 #include "platform/os_error.hpp"
 #include "platform/utf16.hpp"
+#include "support/result.hpp"
 
 namespace quorvane::platform::win32 {
 
@@ -30,6 +32,15 @@ inline std::string to_utf8(std::wstring_view wide) {
 inline std::string last_error_text() {
   return os_error_text(static_cast<int>(::GetLastError()));
 }
+
+// The form of `path` to hand to the system's file calls: absolute and verbatim (\\?\C:\...,
+// \\?\UNC\server\share\...), so that no length limit applies. A relative or plain path is made
+// absolute with the system's own rules first ("/" and "\" alike, "." and ".." by text, a name of
+// a device such as NUL becoming \\.\NUL); a verbatim path gets its "." and ".." resolved by text
+// and "/" turned into "\", which the system would take as part of a name; the device form
+// \\.\... is passed on as it is. Failure: a NUL in the path, or the system's failure to make it
+// absolute.
+Result<std::wstring> system_path(const std::filesystem::path& path);
 
 // Closes a handle at scope end.
 class OwnedHandle {

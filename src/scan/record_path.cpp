@@ -2,6 +2,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/path_prefix.hpp"
 #include "platform/paths.hpp"
 #include "platform/system.hpp"
 #include "scan/scanner.hpp"
@@ -10,7 +11,7 @@
 namespace quorvane {
 namespace {
 
-enum class ComponentKind { Root, Current, Parent, Name };
+enum class ComponentKind { Prefix, Root, Current, Parent, Name };
 
 struct Component {
   ComponentKind kind;
@@ -19,14 +20,22 @@ struct Component {
   bool operator==(const Component&) const = default;
 };
 
-// The components of a path: separators collapse, a trailing separator adds nothing, and "." is
-// kept only as the very first component of a relative path.
+// The components of a path: on Windows a drive or share prefix first, as written; then the root;
+// separators collapse, a trailing separator adds nothing, and "." is kept only as the very first
+// component of a relative path.
 std::vector<Component> components_of(std::string_view path) {
   std::vector<Component> out;
   std::size_t pos = 0;
-  if (!path.empty() && platform::is_path_separator(path.front())) {
+  if (platform::kIsWindows) {
+    const platform::PathPrefix prefix = platform::windows_path_prefix(path);
+    if (prefix.kind != platform::PrefixKind::None) {
+      out.push_back({ComponentKind::Prefix, path.substr(0, prefix.length)});
+      pos = prefix.length;
+    }
+  }
+  if (pos < path.size() && platform::is_path_separator(path[pos])) {
     out.push_back({ComponentKind::Root, {}});
-    pos = 1;
+    ++pos;
   }
   while (pos < path.size()) {
     std::size_t end = pos;
@@ -47,6 +56,9 @@ std::vector<Component> components_of(std::string_view path) {
 
 void append_component(std::string& out, const Component& component) {
   switch (component.kind) {
+    case ComponentKind::Prefix:
+      out += component.text;
+      return;
     case ComponentKind::Root:
       out += '\\';
       return;

@@ -1,14 +1,17 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "helpers/file_links.hpp"
+#include "helpers/os_texts.hpp"
 #include "helpers/temp_project.hpp"
 #include "helpers/without_privileges.hpp"
 #include "manifest/loader.hpp"
+#include "platform/path_prefix.hpp"
+#include "platform/paths.hpp"
+#include "platform/system.hpp"
 
 namespace quorvane {
 namespace {
@@ -29,12 +32,19 @@ Manifest load_ok(const TempProject& project) {
 TEST(LoadManifest, ReadFailuresCarryThePlatformText) {
   TempProject missing;
   EXPECT_EQ(load_error(missing),
-            "manifest_error: cannot read quorvane.toml (No such file or directory (os error 2))");
+            "manifest_error: cannot read quorvane.toml (" +
+                testing::expected_os_text("No such file or directory (os error 2)",
+                                          testing::win32_error::kFileNotFound) +
+                ")");
 
+  // Windows refuses to open a directory as a file.
   TempProject directory;
   directory.mkdir("quorvane.toml");
   EXPECT_EQ(load_error(directory),
-            "manifest_error: cannot read quorvane.toml (Is a directory (os error 21))");
+            "manifest_error: cannot read quorvane.toml (" +
+                testing::expected_os_text("Is a directory (os error 21)",
+                                          testing::win32_error::kAccessDenied) +
+                ")");
 
   TempProject not_utf8;
   not_utf8.write("quorvane.toml", "[[requirements]]\nid = \"\xC3\x28\"\n");
@@ -43,10 +53,11 @@ TEST(LoadManifest, ReadFailuresCarryThePlatformText) {
 }
 
 TEST(LoadManifest, UnreadableFileIsAReadError) {
+  if (auto reason = testing::why_privileges_cannot_be_dropped()) GTEST_SKIP() << *reason;
   TempProject project;
   project.write("quorvane.toml", "");
   testing::open_to_others(project.path());
-  ::chmod((project.path() / "quorvane.toml").c_str(), 0);
+  std::filesystem::permissions(project.path() / "quorvane.toml", std::filesystem::perms::none);
   // Root ignores permission bits, so the load runs in a child without privileges.
   const testing::ProbeOutcome outcome =
       testing::run_without_privileges([&] { return load_error(project); });
@@ -257,32 +268,50 @@ struct RootCase {
   std::string expected;
 };
 
+// `path` written from the top of its drive: without its drive or share on Windows.
+std::string from_top_of_drive(const std::filesystem::path& path) {
+  const std::string text = platform::path_bytes(path);
+  if (!platform::kIsWindows) return text;
+  return text.substr(platform::windows_path_prefix(std::string_view(text)).length);
+}
+
+// The load's outcome with the given TOML value of scan.roots: "ok" and the roots, or the message.
+std::string load_with_roots(const TempProject& project, const std::string& roots) {
+  project.write("quorvane.toml", "[scan]\nroots = " + roots);
+  const Result<Manifest> result = load_manifest(project.path());
+  std::string got = result ? "ok" : result.error();
+  if (result) {
+    for (const auto& root : result.value().scan_roots) got += " " + platform::path_bytes(root);
+  }
+  return got;
+}
+
 TEST(LoadManifest, ScanRootsMustExistInsideTheProjectAndStayAsWritten) {
   TempProject outside;
   TempProject project;
   project.mkdir("src/sub");
   project.write("notes.md", "");
-  std::filesystem::create_directory_symlink(outside.path(), project.path() / "away");
-  std::filesystem::create_directory_symlink(project.path() / "src", project.path() / "here");
   // A sibling whose name extends the project's: inside by characters, outside by components.
-  const std::filesystem::path sibling = project.path().string() + "x";
+  const std::filesystem::path sibling =
+      platform::path_from_utf8(platform::path_bytes(project.path()) + "x");
   std::filesystem::create_directory(sibling);
-  const std::string sibling_root = "../" + sibling.filename().string();
+  const std::string sibling_root = "../" + platform::path_bytes(sibling.filename());
 
-  const std::vector<RootCase> cases = {
+  std::vector<RootCase> cases = {
       {"['.']", "ok ."},
       {"['']", "ok "},
       {"[]", "ok"},
-      {"['src', 'src', 'notes.md', 'src/sub/..', 'here', './src/']",
-       "ok src src notes.md src/sub/.. here ./src/"},
+      {"['src', 'src', 'notes.md', 'src/sub/..', './src/']",
+       "ok src src notes.md src/sub/.. ./src/"},
       {"['missing']", "manifest_error: scan root 'missing' is unreadable or does not exist"},
       {"['..']", "manifest_error: scan root '..' escapes the repository root"},
       {"['src/../..']", "manifest_error: scan root 'src/../..' escapes the repository root"},
-      {"['away']", "manifest_error: scan root 'away' escapes the repository root"},
       {"['" + sibling_root + "']",
        "manifest_error: scan root '" + sibling_root + "' escapes the repository root"},
       // Absolute only by the Windows rule: a leading separator names the top of the drive.
-      {"['/etc']", "manifest_error: scan root '/etc' escapes the repository root"},
+      {"['" + from_top_of_drive(outside.path()) + "']", "manifest_error: scan root '" +
+                                                            from_top_of_drive(outside.path()) +
+                                                            "' escapes the repository root"},
       {"['C:\\x']", "manifest_error: scan root 'C:\\x' must not be absolute"},
       {"['c:/x']", "manifest_error: scan root 'c:/x' must not be absolute"},
       {"['\\\\server\\share']",
@@ -293,27 +322,43 @@ TEST(LoadManifest, ScanRootsMustExistInsideTheProjectAndStayAsWritten) {
       {"[\"src\\u0000/../..\"]",
        std::string("manifest_error: scan root 'src\0/../..' is unreadable or does not exist", 70)},
   };
-  for (const RootCase& c : cases) {
-    project.write("quorvane.toml", "[scan]\nroots = " + c.roots);
-    const Result<Manifest> result = load_manifest(project.path());
-    std::string got = result ? "ok" : result.error();
-    if (result) {
-      for (const auto& root : result.value().scan_roots) got += " " + root.string();
-    }
-    EXPECT_EQ(got, c.expected) << c.roots;
+  if (!platform::kIsWindows) {
+    // No such folder at the top of a Windows drive to count on.
+    cases.push_back({"['/etc']", "manifest_error: scan root '/etc' escapes the repository root"});
   }
-  // The project's own absolute path, written from the top, lies inside the project.
-  project.write("quorvane.toml", "[scan]\nroots = ['" + (project.path() / "src").string() + "']");
-  EXPECT_EQ(load_error(project), "ok");
+  for (const RootCase& c : cases) {
+    EXPECT_EQ(load_with_roots(project, c.roots), c.expected) << c.roots;
+  }
+  // The project's own path, written from the top of its drive, lies inside the project.
+  EXPECT_EQ(load_with_roots(project, "['" + from_top_of_drive(project.path() / "src") + "']"),
+            "ok " + from_top_of_drive(project.path() / "src"));
 
   std::filesystem::remove(sibling);
+}
+
+TEST(LoadManifest, ScanRootsThroughLinksAreInsideWhereTheLinksLead) {
+  TempProject outside;
+  TempProject project;
+  project.mkdir("src/sub");
+  for (const auto& [target, name] :
+       {std::pair{outside.path(), "away"}, std::pair{project.path() / "src", "here"}}) {
+    if (auto reason = testing::make_directory_link(target, project.path() / name)) {
+      GTEST_SKIP() << *reason;
+    }
+  }
+  EXPECT_EQ(load_with_roots(project, "['away']"),
+            "manifest_error: scan root 'away' escapes the repository root");
+  EXPECT_EQ(load_with_roots(project, "['here', 'here/sub']"), "ok here here/sub");
 }
 
 TEST(LoadManifest, ProjectDirectoryIsResolvedEvenWithoutScanRoots) {
   TempProject project;
   project.mkdir("real");
   project.write("real/quorvane.toml", "[scan]\nroots = []\n");
-  std::filesystem::create_directory_symlink(project.path() / "real", project.path() / "link");
+  if (auto reason =
+          testing::make_directory_link(project.path() / "real", project.path() / "link")) {
+    GTEST_SKIP() << *reason;
+  }
   const Result<Manifest> through_link = load_manifest(project.path() / "link");
   ASSERT_TRUE(through_link) << through_link.error();
   EXPECT_TRUE(through_link.value().scan_roots.empty());

@@ -4,8 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "helpers/file_links.hpp"
+#include "helpers/os_texts.hpp"
 #include "helpers/temp_project.hpp"
 #include "platform/files.hpp"
+#include "platform/paths.hpp"
+#include "platform/system.hpp"
 
 namespace quorvane::platform {
 namespace {
@@ -29,6 +33,8 @@ TEST(AbsoluteByWindowsRule, NeedsAPrefixAndARoot) {
       {"\\\\\\share", false},
       {"\\\\?\\C:\\x", true},
       {"\\\\?\\anything", true},
+      {"\\\\?\\UNC\\server\\share", true},
+      {"//?/C:/x", true},  // not verbatim with these separators, but a UNC share
       {"\\\\.\\COM1", true},
       {"//./pipe", true},
       {"\\x", false},  // rooted but without a prefix
@@ -51,19 +57,36 @@ TEST(StartsWithComponents, ComparesWholeComponents) {
     bool starts;
   };
   const std::vector<Case> cases = {
-      {"/a/b", "/a/b", true},  {"/a/b/c", "/a/b", true}, {"/a/bc", "/a/b", false},
-      {"/a", "/a/b", false},   {"/a/b", "/", true},      {"/a/b/", "/a/b", true},
-      {"/a/b", "/a/b/", true}, {"/x/b", "/a/b", false},  {"a/b", "/a/b", false},
+      {"/a/b", "/a/b", true},
+      {"/a/b/c", "/a/b", true},
+      {"/a/bc", "/a/b", false},
+      {"/a", "/a/b", false},
+      {"/a/b", "/", true},
+      {"/a/b/", "/a/b", true},
+      {"/a/b", "/a/b/", true},
+      {"/x/b", "/a/b", false},
+      {"a/b", "/a/b", false},
+      {"/a/./b", "/a/b/.", true},
+      {"/a/../b", "/b", false},
+      {"C:/a", "C:", true},
+      // A backslash separates, and a prefix is one component, on Windows only.
+      {"/a\\b", "/a", platform::kIsWindows},
+      {"\\\\?\\C:\\a", "C:\\a", platform::kIsWindows},
+      {"c:\\a\\b", "C:/a", platform::kIsWindows},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(starts_with_components(c.path, c.base), c.starts) << c.path << " vs " << c.base;
+    EXPECT_EQ(starts_with_components(path_from_utf8(c.path), path_from_utf8(c.base)), c.starts)
+        << c.path << " vs " << c.base;
   }
 }
 
 TEST(CanonicalPath, ResolvesLinksAndDotsOfExistingEntries) {
   testing::TempProject project;
   project.mkdir("real/sub");
-  std::filesystem::create_directory_symlink(project.path() / "real", project.path() / "link");
+  if (auto reason =
+          testing::make_directory_link(project.path() / "real", project.path() / "link")) {
+    GTEST_SKIP() << *reason;
+  }
   const Result<std::filesystem::path> top = canonical_path(project.path());
   ASSERT_TRUE(top) << top.error();
 
@@ -71,19 +94,30 @@ TEST(CanonicalPath, ResolvesLinksAndDotsOfExistingEntries) {
       canonical_path(project.path() / "link" / "sub" / ".." / "." / "sub");
   ASSERT_TRUE(resolved) << resolved.error();
   EXPECT_EQ(resolved.value(), top.value() / "real" / "sub");
+}
 
+TEST(CanonicalPath, MissingEntriesAndNulsFail) {
+  testing::TempProject project;
+  project.mkdir("real");
   const Result<std::filesystem::path> missing = canonical_path(project.path() / "missing");
   ASSERT_FALSE(missing);
-  EXPECT_EQ(missing.error(), "No such file or directory (os error 2)");
-
-  std::filesystem::create_directory_symlink(project.path() / "gone", project.path() / "broken");
-  EXPECT_FALSE(canonical_path(project.path() / "broken"));
+  EXPECT_EQ(missing.error(), testing::expected_os_text("No such file or directory (os error 2)",
+                                                       testing::win32_error::kFileNotFound));
 
   // Not the existing "real" that the text before the NUL names.
-  const Result<std::filesystem::path> with_nul =
-      canonical_path(project.path().string() + "/real" + std::string(1, '\0') + "/../..");
+  const Result<std::filesystem::path> with_nul = canonical_path(
+      path_from_utf8(path_bytes(project.path()) + "/real" + std::string(1, '\0') + "/../.."));
   ASSERT_FALSE(with_nul);
-  EXPECT_EQ(with_nul.error(), "Invalid argument (os error 22)");
+  EXPECT_EQ(with_nul.error(), testing::expected_os_text("Invalid argument (os error 22)",
+                                                        testing::win32_error::kInvalidName));
+}
+
+TEST(CanonicalPath, DanglingLinkFails) {
+  testing::TempProject project;
+  if (auto reason = testing::make_file_link(project.path() / "gone", project.path() / "broken")) {
+    GTEST_SKIP() << *reason;
+  }
+  EXPECT_FALSE(canonical_path(project.path() / "broken"));
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
-#include <sys/stat.h>
-
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "helpers/os_texts.hpp"
+#include "helpers/posix_fixtures.hpp"
 #include "helpers/temp_project.hpp"
 #include "platform/files.hpp"
 
@@ -40,13 +40,15 @@ TEST(ReadIntoBuffer, EachViewHoldsExactlyItsFile) {
   EXPECT_EQ(bad.error(), "stream did not contain valid UTF-8");
   const Result<std::string_view> missing = read_utf8_file(project.path() / "none.rs", buffer);
   ASSERT_FALSE(missing.ok());
-  EXPECT_EQ(missing.error(), "No such file or directory (os error 2)");
+  EXPECT_EQ(missing.error(), testing::expected_os_text("No such file or directory (os error 2)",
+                                                       testing::win32_error::kFileNotFound));
 }
 
 TEST(ReadIntoBuffer, FifoWithoutWriterReadsAsEmpty) {
+  if (auto reason = testing::why_no_fifos()) GTEST_SKIP() << *reason;
   TempProject project;
   const auto fifo = project.path() / "pipe.md";
-  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  testing::make_fifo(fifo);
   std::string buffer(100, 'z');  // left over from an earlier file
   const Result<std::string_view> text = read_utf8_file(fifo, buffer);
   ASSERT_TRUE(text.ok()) << text.error();

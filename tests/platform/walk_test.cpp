@@ -1,20 +1,18 @@
 #include "platform/walk.hpp"
 
-#include <fcntl.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <string>
 #include <vector>
 
+#include "helpers/file_links.hpp"
+#include "helpers/os_texts.hpp"
+#include "helpers/posix_fixtures.hpp"
 #include "helpers/temp_project.hpp"
 #include "helpers/without_privileges.hpp"
+#include "platform/paths.hpp"
+#include "platform/system.hpp"
 
 namespace quorvane::platform {
 namespace {
@@ -22,15 +20,27 @@ namespace {
 namespace fs = std::filesystem;
 using quorvane::testing::TempProject;
 
+// The full path of `relative` ("a/b") below `base`, joined the way the walk joins names.
+std::string full_path(const fs::path& base, std::string_view relative) {
+  return path_bytes(base / path_from_utf8(relative).make_preferred());
+}
+
 // One walk item as text: "D a/b", "L a/link", "F a/x.rs" for entries (directory, link, other),
-// "! a/b: message" for errors; paths relative to the project, the start itself as ".".
+// "! a/b: message" for errors; paths relative to the project with "/" between names, the start
+// itself as ".".
 std::vector<std::string> walk_items(const fs::path& project, const fs::path& start) {
   std::vector<std::string> items;
   const auto relative = [&](const fs::path& path) {
-    const std::string full = path.native();
-    const std::string base = project.native();
+    const std::string full = path_bytes(path);
+    const std::string base = path_bytes(project);
     if (full == base) return std::string(".");
-    return full.starts_with(base + "/") ? full.substr(base.size() + 1) : full;
+    if (full.size() <= base.size() || !full.starts_with(base) ||
+        !is_path_separator(full[base.size()])) {
+      return full;
+    }
+    std::string rest = full.substr(base.size() + 1);
+    std::replace_if(rest.begin(), rest.end(), is_path_separator, '/');
+    return rest;
   };
   walk_tree(start, WalkVisitor{[&](const WalkEntry& entry) {
                                  const char* mark = entry.type == EntryType::Directory ? "D "
@@ -88,23 +98,48 @@ TEST(WalkTree, VisitsEverythingDepthFirstWithoutFilter) {
   expect_depth_first(items);
 }
 
-TEST(WalkTree, LinksBelowTheStartAreReportedAndNotFollowed) {
+TEST(WalkTree, DirectoryLinkBelowTheStartIsReportedAndNotFollowed) {
+  TempProject project;
+  project.write("outside/inner/file", "");
+  project.write("tree/file", "");
+  if (auto reason = testing::make_directory_link(fs::path("..") / "outside",
+                                                 project.path() / "tree" / "dir_link")) {
+    GTEST_SKIP() << *reason;
+  }
+  EXPECT_EQ(sorted(walk_items(project.path(), project.path() / "tree")),
+            (std::vector<std::string>{"D tree", "F tree/file", "L tree/dir_link"}));
+}
+
+TEST(WalkTree, FileAndDanglingLinksBelowTheStartAreReported) {
   TempProject project;
   project.write("outside/inner/file", "");
   project.mkdir("tree");
-  fs::create_directory_symlink("../outside", project.path() / "tree/dir_link");
-  fs::create_symlink("../outside/inner/file", project.path() / "tree/file_link");
-  fs::create_symlink("missing", project.path() / "tree/dangling");
-  ASSERT_EQ(::mkfifo((project.path() / "tree/fifo").c_str(), 0644), 0);
+  for (const auto& [target, link] :
+       {std::pair{"../outside/inner/file", "file_link"}, std::pair{"missing", "dangling"}}) {
+    if (auto reason = testing::make_file_link(path_from_utf8(target).make_preferred(),
+                                              project.path() / "tree" / link)) {
+      GTEST_SKIP() << *reason;
+    }
+  }
   EXPECT_EQ(sorted(walk_items(project.path(), project.path() / "tree")),
-            (std::vector<std::string>{"D tree", "F tree/fifo", "L tree/dangling", "L tree/dir_link",
-                                      "L tree/file_link"}));
+            (std::vector<std::string>{"D tree", "L tree/dangling", "L tree/file_link"}));
+}
+
+TEST(WalkTree, FifoBelowTheStartIsAnOtherEntry) {
+  if (auto reason = testing::why_no_fifos()) GTEST_SKIP() << *reason;
+  TempProject project;
+  project.mkdir("tree");
+  testing::make_fifo(project.path() / "tree" / "fifo");
+  EXPECT_EQ(sorted(walk_items(project.path(), project.path() / "tree")),
+            (std::vector<std::string>{"D tree", "F tree/fifo"}));
 }
 
 TEST(WalkTree, StartThatLinksToADirectoryIsWalkedUnderItsOwnName) {
   TempProject project;
   project.write("outside/sub/file", "");
-  fs::create_directory_symlink("outside", project.path() / "alias");
+  if (auto reason = testing::make_directory_link("outside", project.path() / "alias")) {
+    GTEST_SKIP() << *reason;
+  }
   const std::vector<std::string> items = walk_items(project.path(), project.path() / "alias");
   ASSERT_FALSE(items.empty());
   EXPECT_EQ(items.front(), "L alias");
@@ -120,21 +155,40 @@ struct StartCase {
 TEST(WalkTree, StartsThatAreNoDirectory) {
   TempProject project;
   project.write("file.rs", "");
-  fs::create_symlink("file.rs", project.path() / "file_link");
-  fs::create_symlink("nowhere", project.path() / "dangling");
-  const std::string root = project.path().string();
   const StartCase cases[] = {
       {"file.rs", {"F file.rs"}},
-      {"file_link", {"L file_link"}},
       {"missing",
-       {"! missing: IO error for operation on " + root +
-        "/missing: No such file or directory (os error 2)"}},
-      {"dangling",
-       {"! dangling: IO error for operation on " + root +
-        "/dangling: No such file or directory (os error 2)"}},
+       {"! missing: IO error for operation on " + full_path(project.path(), "missing") + ": " +
+        testing::expected_os_text("No such file or directory (os error 2)",
+                                  testing::win32_error::kFileNotFound)}},
       {"file.rs/below",
-       {"! file.rs/below: IO error for operation on " + root +
-        "/file.rs/below: Not a directory (os error 20)"}},
+       {"! file.rs/below: IO error for operation on " + full_path(project.path(), "file.rs/below") +
+        ": " +
+        testing::expected_os_text("Not a directory (os error 20)",
+                                  testing::win32_error::kPathNotFound)}},
+  };
+  for (const StartCase& c : cases) {
+    EXPECT_EQ(walk_items(project.path(), project.path() / path_from_utf8(c.name).make_preferred()),
+              c.items)
+        << c.name;
+  }
+}
+
+TEST(WalkTree, StartsThatAreLinksToNoDirectory) {
+  TempProject project;
+  project.write("file.rs", "");
+  for (const auto& [target, link] :
+       {std::pair{"file.rs", "file_link"}, std::pair{"nowhere", "dangling"}}) {
+    if (auto reason = testing::make_file_link(target, project.path() / link)) {
+      GTEST_SKIP() << *reason;
+    }
+  }
+  const StartCase cases[] = {
+      {"file_link", {"L file_link"}},
+      {"dangling",
+       {"! dangling: IO error for operation on " + full_path(project.path(), "dangling") + ": " +
+        testing::expected_os_text("No such file or directory (os error 2)",
+                                  testing::win32_error::kFileNotFound)}},
   };
   for (const StartCase& c : cases) {
     EXPECT_EQ(walk_items(project.path(), project.path() / c.name), c.items) << c.name;
@@ -142,6 +196,7 @@ TEST(WalkTree, StartsThatAreNoDirectory) {
 }
 
 TEST(WalkTree, KeepsFewDirectoriesOpenInDeepTrees) {
+  if (auto reason = testing::why_descriptors_cannot_be_limited()) GTEST_SKIP() << *reason;
   TempProject project;
   fs::path deep = "tree";
   constexpr int kDepth = 120;
@@ -149,25 +204,19 @@ TEST(WalkTree, KeepsFewDirectoriesOpenInDeepTrees) {
   project.write(deep / "leaf.rs", "");
 
   // Leave room for only a handful of new descriptors while walking.
-  const int probe = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
-  ASSERT_GE(probe, 0);
-  ::close(probe);
-  rlimit saved{};
-  ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
-  rlimit tight = saved;
-  tight.rlim_cur = static_cast<rlim_t>(probe + 8);
-  ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &tight), 0);
-  const std::vector<std::string> items = walk_items(project.path(), project.path() / "tree");
-  ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &saved), 0);
+  std::vector<std::string> items;
+  testing::run_with_descriptor_room(
+      8, [&] { items = walk_items(project.path(), project.path() / "tree"); });
 
   ASSERT_EQ(items.size(), static_cast<std::size_t>(kDepth + 2));
   EXPECT_EQ(std::count_if(items.begin(), items.end(),
                           [](const std::string& item) { return item.starts_with("! "); }),
             0);
-  EXPECT_EQ(items.back(), "F " + (deep / "leaf.rs").string());
+  EXPECT_EQ(items.back(), "F " + path_bytes(deep / "leaf.rs"));
 }
 
 TEST(WalkTree, UnreadableDirectoryIsOneErrorRightAfterItsEntry) {
+  if (auto reason = testing::why_privileges_cannot_be_dropped()) GTEST_SKIP() << *reason;
   TempProject project;
   project.write("tree/locked/inner.rs", "");
   project.write("tree/locked/sub/more.rs", "");
@@ -192,7 +241,7 @@ TEST(WalkTree, UnreadableDirectoryIsOneErrorRightAfterItsEntry) {
     rest.remove_prefix(end + 1);
   }
   const std::string error = "! tree/locked: IO error for operation on " +
-                            (project.path() / "tree/locked").string() +
+                            full_path(project.path(), "tree/locked") +
                             ": Permission denied (os error 13)";
   EXPECT_EQ(sorted(items), (std::vector<std::string>{error, "D tree", "D tree/locked", "D tree/z",
                                                      "F tree/a.rs", "F tree/z/b.rs"}));

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/paths.hpp"
 #include "scan/comment_style.hpp"
 #include "scan/scanner.hpp"
 
@@ -120,7 +121,9 @@ TEST(RecordPath, IsRelativeByComponentsWithSlashes) {
       {"/p", "/p/\xC3\xA4/\xC3.rs", "\xC3\xA4/\xEF\xBF\xBD.rs"},
   };
   for (const PathCase& c : cases) {
-    EXPECT_EQ(record_path(c.root, c.path), c.expected) << c.root << " | " << c.path;
+    EXPECT_EQ(record_path(platform::path_from_utf8(c.root), platform::path_from_utf8(c.path)),
+              c.expected)
+        << c.root << " | " << c.path;
   }
 }
 

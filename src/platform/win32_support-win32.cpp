@@ -1,0 +1,88 @@
+#include "platform/win32_support.hpp"
+
+#include <vector>
+
+#include "platform/path_prefix.hpp"
+
+namespace quorvane::platform::win32 {
+namespace {
+
+constexpr std::wstring_view kVerbatim = L"\\\\?\\";
+constexpr std::wstring_view kVerbatimUnc = L"\\\\?\\UNC\\";
+
+// The system's own absolute form of a plain path.
+Result<std::wstring> full_path_name(const std::wstring& path) {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length =
+        ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+    if (length == 0) return Failure{last_error_text()};
+    // Too small: the length asked for counts the terminating NUL, a fitting one does not.
+    if (length < buffer.size()) {
+      buffer.resize(length);
+      return buffer;
+    }
+    buffer.resize(length);
+  }
+}
+
+// `prefix` followed by the names of `rest`, "." dropped and ".." taking back the name before it
+// (never the prefix or the root), joined with "\".
+std::wstring resolve_by_text(std::wstring_view prefix, std::wstring_view rest) {
+  std::vector<std::wstring_view> names;
+  const bool rooted = !rest.empty() && is_windows_separator(rest.front());
+  std::size_t pos = 0;
+  while (pos < rest.size()) {
+    std::size_t end = pos;
+    while (end < rest.size() && !is_windows_separator(rest[end])) ++end;
+    const std::wstring_view name = rest.substr(pos, end - pos);
+    pos = end + 1;
+    if (name.empty() || name == L".") continue;
+    if (name == L"..") {
+      if (!names.empty()) names.pop_back();
+      continue;
+    }
+    names.push_back(name);
+  }
+  std::wstring out(prefix);
+  if (rooted || !names.empty()) out += L'\\';
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (i > 0) out += L'\\';
+    out += names[i];
+  }
+  return out;
+}
+
+}  // namespace
+
+Result<std::wstring> system_path(const std::filesystem::path& path) {
+  const std::wstring& text = path.native();
+  // The system would stop at a NUL and name a shorter path than the one asked for.
+  if (text.find(L'\0') != std::wstring::npos) return Failure{os_error_text(ERROR_INVALID_NAME)};
+  const PathPrefix given = windows_path_prefix(std::wstring_view(text));
+  switch (given.kind) {
+    case PrefixKind::VerbatimDisk:
+    case PrefixKind::VerbatimUnc:
+    case PrefixKind::Verbatim:
+      return resolve_by_text(std::wstring_view(text).substr(0, given.length),
+                             std::wstring_view(text).substr(given.length));
+    case PrefixKind::Device:
+      return text;
+    default:
+      break;
+  }
+  Result<std::wstring> full = full_path_name(text);
+  if (!full) return full;
+  const std::wstring& absolute = full.value();
+  switch (windows_path_prefix(std::wstring_view(absolute)).kind) {
+    case PrefixKind::Disk:
+      return std::wstring(kVerbatim) + absolute;
+    case PrefixKind::Unc:
+      return std::wstring(kVerbatimUnc) + absolute.substr(2);
+    default:
+      // Already a device or verbatim name (NUL became \\.\NUL).
+      return full;
+  }
+}
+
+}  // namespace quorvane::platform::win32

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace quorvane::testing {
+
+// Fixtures that only POSIX systems have: FIFOs, Unix sockets, a limit on open descriptors. On
+// other systems each `why_...` gives the reason a test skips with before it builds its fixture;
+// the makers then throw.
+
+std::optional<std::string> why_no_fifos();
+// A FIFO at `path`.
+void make_fifo(const std::filesystem::path& path);
+
+std::optional<std::string> why_no_unix_sockets();
+// A Unix stream socket bound at `path` while the object lives.
+class BoundSocket {
+ public:
+  explicit BoundSocket(const std::filesystem::path& path);
+  ~BoundSocket();
+  BoundSocket(const BoundSocket&) = delete;
+  BoundSocket& operator=(const BoundSocket&) = delete;
+
+ private:
+  int fd_ = -1;
+};
+
+std::optional<std::string> why_descriptors_cannot_be_limited();
+// Runs `body` with room for only `room` more open descriptors than the process has now, and
+// restores the limit afterwards.
+void run_with_descriptor_room(int room, const std::function<void()>& body);
+
+}  // namespace quorvane::testing
