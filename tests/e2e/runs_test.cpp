@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "helpers/os_texts.hpp"
 #include "helpers/temp_project.hpp"
 
 namespace quorvane {
@@ -276,8 +277,10 @@ TEST(CheckRun, FailOnIsTestedBeforeTheManifest) {
   expect_error(run_quorvane(empty_dir.path(), {"check", "--fail-on", " must"}),
                "invalid argument: --fail-on expects must, should, or could (got ' must')");
   expect_error(run_quorvane(empty_dir.path(), {"check"}),
-               "manifest_error: cannot read quorvane.toml (No such file or directory (os error "
-               "2))");
+               "manifest_error: cannot read quorvane.toml (" +
+                   testing::expected_os_text("No such file or directory (os error 2)",
+                                             testing::win32_error::kFileNotFound) +
+                   ")");
 }
 
 TEST(AllRuns, FaultyManifestIsReportedByEverySubcommand) {
