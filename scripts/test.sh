@@ -55,26 +55,25 @@ windows_suite() {
 # In examples/demo, both programs give the same status and the same bytes on each stream.
 parity_check() {
   local linux="$linux_build/quorvane" windows="$windows_build/quorvane.exe" work
-  [ -x "$linux" ] && [ -f "$windows" ] && start_wine || {
+  if [ ! -x "$linux" ] || [ ! -f "$windows" ]; then
     echo "parity: $linux or $windows was not built" >&2
     return 1
-  }
+  fi
+  start_wine || return 1
   work="$(mktemp -d)"
   local commands=("check" "list --json" "trace REQ-LOGIN-002" "lint" "review --json"
     "trace REQ-NONE" "--help")
-  local command differences=0 linux_status windows_status stream
+  local command words differences=0 linux_status windows_status stream
   for command in "${commands[@]}"; do
-    # shellcheck disable=SC2086 # each command is words split on spaces
+    read -ra words <<<"$command"
     linux_status=0
-    (cd "$repo/examples/demo" && "$linux" $command >"$work/linux.out" 2>"$work/linux.err") ||
+    (cd "$repo/examples/demo" && "$linux" "${words[@]}" >"$work/linux.out" 2>"$work/linux.err") ||
       linux_status=$?
     windows_status=0
-    (cd "$repo/examples/demo" && wine "$windows" $command >"$work/windows.out" 2>"$work/windows.err") ||
+    (cd "$repo/examples/demo" &&
+      wine "$windows" "${words[@]}" >"$work/windows.out" 2>"$work/windows.err") ||
       windows_status=$?
-    if [ "$linux_status" != "$windows_status" ]; then
-      echo "parity: quorvane $command: status $linux_status on Linux, $windows_status on Windows"
-      differences=$((differences + 1))
-    fi
+    [ "$linux_status" = "$windows_status" ] || differences=$((differences + 1))
     for stream in out err; do
       if ! cmp -s "$work/linux.$stream" "$work/windows.$stream"; then
         echo "parity: quorvane $command: std$stream differs (< Linux, > Windows):"
@@ -82,12 +81,25 @@ parity_check() {
         differences=$((differences + 1))
       fi
     done
-    echo "parity: quorvane $command: status $linux_status"
+    echo "parity: quorvane $command: status $linux_status on Linux, $windows_status on Windows"
   done
   rm -rf "$work"
   [ $differences -eq 0 ]
 }
 
+# `cmake --install` puts the program in bin/ on both builds.
+install_check() {
+  local prefix status=0
+  prefix="$(mktemp -d)"
+  if ! cmake --install "$linux_build" --prefix "$prefix/linux" >/dev/null ||
+    ! cmake --install "$windows_build" --prefix "$prefix/windows" >/dev/null ||
+    [ ! -x "$prefix/linux/bin/quorvane" ] || [ ! -f "$prefix/windows/bin/quorvane.exe" ]; then
+    echo "install: no bin/quorvane or bin/quorvane.exe under $prefix" >&2
+    status=1
+  fi
+  rm -rf "$prefix"
+  return $status
+}
 failed=()
 timings=()
 stage() {
@@ -105,6 +117,7 @@ stage "Linux suite" plain_suite
 stage "Linux suite, sanitizers" sanitized_suite
 stage "Windows suite under wine" windows_suite
 stage "Linux and Windows give the same" parity_check
+stage "Install puts the program in bin" install_check
 
 echo "=== summary" >&2
 printf '%s\n' "${timings[@]}" >&2

@@ -73,12 +73,24 @@ CliParse parse_arguments(std::span<const std::string> arguments, OutputColours c
   }
 }
 
+CliParse parse_arguments_for_streams(std::span<const std::string> arguments, OutputColours wanted,
+                                     const ColourPreparation& prepare) {
+  CliParse parsed = parse_arguments(arguments, wanted);
+  const auto* exit = std::get_if<CliExit>(&parsed);
+  if (exit == nullptr) return parsed;
+  // A command line that leads to a run shows nothing of the parser's: no console is switched.
+  const bool out_shows = !wanted.out || exit->out_text.empty() || prepare(platform::Stream::Out);
+  const bool err_shows = !wanted.err || exit->err_text.empty() || prepare(platform::Stream::Err);
+  if (out_shows && err_shows) return parsed;
+  return parse_arguments(arguments, {wanted.out && out_shows, wanted.err && err_shows});
+}
+
 CliParse cli_parse(int argc, const char* const* argv) {
   std::vector<std::string> arguments;
   for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
   const OutputColours colours{colour_enabled_for(platform::Stream::Out),
                               colour_enabled_for(platform::Stream::Err)};
-  return parse_arguments(arguments, colours);
+  return parse_arguments_for_streams(arguments, colours, platform::prepare_for_colour);
 }
 
 }  // namespace quorvane

@@ -9,7 +9,13 @@ enum class Stream { Out, Err };
 
 bool is_terminal(Stream stream);
 
-// The value of an environment variable, if set.
+// Readies `stream` for text with colour escapes, and tells whether it can show them. Terminals
+// take them as they are; a Windows console is switched to reading them as escapes, and one that
+// cannot be answers false. Files and pipes take the escapes as bytes (colour may be forced).
+bool prepare_for_colour(Stream stream);
+
+// The value of an environment variable, if set, as UTF-8. Names match as the system matches
+// them (on Windows without regard to case).
 std::optional<std::string> environment_variable(const char* name);
 
 }  // namespace quorvane::platform

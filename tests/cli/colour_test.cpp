@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <string>
+#include <vector>
 
 #include "cli_test_support.hpp"
 
@@ -77,6 +78,59 @@ TEST(ColouredOutput, KeepsTheHelpColumnsAligned) {
   // "-h, --help" is followed by the same two blanks as without colour.
   EXPECT_NE(help.out_text.find("\x1b[1m--help\x1b[0m  Print help\n"), std::string::npos)
       << help.out_text;
+}
+
+// Stands in for the console: records which streams were prepared and refuses some.
+struct FakeStreams {
+  bool out_can_colour = true;
+  bool err_can_colour = true;
+  std::vector<platform::Stream> prepared;
+
+  ColourPreparation preparation() {
+    return [this](platform::Stream stream) {
+      prepared.push_back(stream);
+      return stream == platform::Stream::Out ? out_can_colour : err_can_colour;
+    };
+  }
+};
+
+CliExit parse_exit(const std::vector<std::string>& arguments, OutputColours wanted,
+                   FakeStreams& streams) {
+  return std::get<CliExit>(parse_arguments_for_streams(arguments, wanted, streams.preparation()));
+}
+
+TEST(ColourPreparation, OnlyTheStreamThatGetsColouredTextIsPrepared) {
+  FakeStreams streams;
+  const CliExit help = parse_exit({"--help"}, {.out = true, .err = true}, streams);
+  EXPECT_EQ(streams.prepared, std::vector{platform::Stream::Out});
+  EXPECT_NE(help.out_text.find('\x1b'), std::string::npos);
+
+  streams.prepared.clear();
+  (void)parse_exit({"lis"}, {.out = true, .err = true}, streams);
+  EXPECT_EQ(streams.prepared, std::vector{platform::Stream::Err});
+
+  streams.prepared.clear();
+  (void)parse_exit({"lis"}, {.out = true, .err = false}, streams);
+  EXPECT_TRUE(streams.prepared.empty());
+
+  // A command line that leads to a run leaves the streams alone.
+  streams.prepared.clear();
+  const std::vector<std::string> list{"list"};
+  const CliParse run =
+      parse_arguments_for_streams(list, {.out = true, .err = true}, streams.preparation());
+  EXPECT_TRUE(std::holds_alternative<Cli>(run));
+  EXPECT_TRUE(streams.prepared.empty());
+}
+
+TEST(ColourPreparation, AStreamThatCannotShowColourGetsThePlainText) {
+  FakeStreams streams{.out_can_colour = true, .err_can_colour = false, .prepared = {}};
+  const CliExit error = parse_exit({"lis"}, {.out = true, .err = true}, streams);
+  EXPECT_EQ(error.err_text, std::get<CliExit>(testing::parse({"lis"})).err_text);
+
+  FakeStreams refusing_out{.out_can_colour = false, .err_can_colour = true, .prepared = {}};
+  const CliExit help = parse_exit({"help", "check"}, {.out = true, .err = true}, refusing_out);
+  EXPECT_EQ(help.out_text, std::get<CliExit>(testing::parse({"help", "check"})).out_text);
+  EXPECT_EQ(help.status, 0);
 }
 
 }  // namespace

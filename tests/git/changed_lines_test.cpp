@@ -12,6 +12,7 @@ namespace {
 using testing::GitRepo;
 
 TEST(ChangedLinesSince, AddedLinesOfEditedAndNewFilesButNotOfDeletedOnes) {
+  if (auto reason = testing::why_real_git_is_unavailable()) GTEST_SKIP() << *reason;
   GitRepo repo;
   repo.write("src/a.c", "one\ntwo\nthree\n");
   repo.write("gone.c", "x\ny\n");
@@ -32,6 +33,7 @@ TEST(ChangedLinesSince, AddedLinesOfEditedAndNewFilesButNotOfDeletedOnes) {
 }
 
 TEST(ChangedLinesSince, ProjectInASubdirectoryGetsPathsRelativeToItself) {
+  if (auto reason = testing::why_real_git_is_unavailable()) GTEST_SKIP() << *reason;
   GitRepo repo;
   repo.write("top.c", "t\n");
   repo.write("proj/src/a.c", "a\n");
@@ -48,6 +50,7 @@ TEST(ChangedLinesSince, ProjectInASubdirectoryGetsPathsRelativeToItself) {
 }
 
 TEST(ChangedLinesSince, NothingChangedGivesAnEmptyMap) {
+  if (auto reason = testing::why_real_git_is_unavailable()) GTEST_SKIP() << *reason;
   GitRepo repo;
   repo.write("a.c", "a\n");
   repo.commit_all();
@@ -58,6 +61,7 @@ TEST(ChangedLinesSince, NothingChangedGivesAnEmptyMap) {
 }
 
 TEST(ChangedLinesSince, UnknownRevisionReportsGitsErrorUntrimmed) {
+  if (auto reason = testing::why_real_git_is_unavailable()) GTEST_SKIP() << *reason;
   GitRepo repo;
   repo.write("a.c", "a\n");
   repo.commit_all();
@@ -69,6 +73,7 @@ TEST(ChangedLinesSince, UnknownRevisionReportsGitsErrorUntrimmed) {
 }
 
 TEST(ChangedLinesSince, OutsideARepositoryTheDiffFails) {
+  if (auto reason = testing::why_real_git_is_unavailable()) GTEST_SKIP() << *reason;
   testing::TempProject plain;
   const auto lines = changed_lines_since(plain.path(), "HEAD");
   ASSERT_FALSE(lines.ok());
@@ -76,6 +81,7 @@ TEST(ChangedLinesSince, OutsideARepositoryTheDiffFails) {
 }
 
 TEST(ChangedLinesSince, RevisionThatLooksLikeAnOptionIsNoOption) {
+  if (auto reason = testing::why_real_git_is_unavailable()) GTEST_SKIP() << *reason;
   GitRepo repo;
   repo.write("a.c", "a\n");
   repo.commit_all();

@@ -6,6 +6,7 @@
 
 #include "helpers/git_repo.hpp"
 #include "manifest/schema.hpp"
+#include "platform/os_error.hpp"
 
 namespace quorvane {
 namespace {
@@ -44,6 +45,7 @@ std::string requirement(const std::string& id, const std::string& extra = "") {
 }
 
 TEST(ChangedRequirementsSince, NewAndRetitledCountRemovedAndOtherFieldsDoNot) {
+  if (auto reason = testing::why_real_git_is_unavailable()) GTEST_SKIP() << *reason;
   GitRepo repo;
   repo.write(
       "quorvane.toml",
@@ -70,6 +72,7 @@ TEST(ChangedRequirementsSince, NewAndRetitledCountRemovedAndOtherFieldsDoNot) {
 }
 
 TEST(ChangedRequirementsSince, NothingChangedGivesAnEmptySet) {
+  if (auto reason = testing::why_real_git_is_unavailable()) GTEST_SKIP() << *reason;
   GitRepo repo;
   repo.write("quorvane.toml", requirement("A", "title = \"t\"\n"));
   repo.commit_all();
@@ -79,6 +82,7 @@ TEST(ChangedRequirementsSince, NothingChangedGivesAnEmptySet) {
 }
 
 TEST(ChangedRequirementsSince, EveryRequirementCountsWhenTheOldManifestIsMissingOrUnparsable) {
+  if (auto reason = testing::why_real_git_is_unavailable()) GTEST_SKIP() << *reason;
   struct Case {
     const char* name;
     const char* old_manifest;  // nullptr: not in the revision at all
@@ -103,6 +107,7 @@ TEST(ChangedRequirementsSince, EveryRequirementCountsWhenTheOldManifestIsMissing
 }
 
 TEST(ChangedRequirementsSince, ReadsTheManifestOfTheProjectDirectoryNotOfTheRepositoryTop) {
+  if (auto reason = testing::why_real_git_is_unavailable()) GTEST_SKIP() << *reason;
   GitRepo repo;
   repo.write("quorvane.toml", requirement("TOP"));
   repo.write("proj/quorvane.toml", requirement("A", "title = \"old\"\n"));
@@ -115,6 +120,7 @@ TEST(ChangedRequirementsSince, ReadsTheManifestOfTheProjectDirectoryNotOfTheRepo
 }
 
 TEST(ChangedRequirementsSince, UnknownRevisionIsAnError) {
+  if (auto reason = testing::why_real_git_is_unavailable()) GTEST_SKIP() << *reason;
   GitRepo repo;
   repo.write("quorvane.toml", requirement("A"));
   repo.commit_all();
@@ -126,6 +132,7 @@ TEST(ChangedRequirementsSince, UnknownRevisionIsAnError) {
 }
 
 TEST(ChangedRequirementsSince, RevisionThatLooksLikeAnOptionIsNoOption) {
+  if (auto reason = testing::why_real_git_is_unavailable()) GTEST_SKIP() << *reason;
   GitRepo repo;
   repo.write("quorvane.toml", requirement("A"));
   repo.commit_all();
@@ -149,7 +156,7 @@ TEST(ChangedRequirementsSince, CurrentManifestProblemsComeBeforeGit) {
     std::string expected_prefix;
   };
   const Case cases[] = {
-      {"missing", nullptr, "read current manifest: No such file or directory (os error 2)"},
+      {"missing", nullptr, "read current manifest: " + platform::os_error_text(2)},
       {"not UTF-8", "title = \"\xff\"\n",
        "read current manifest: stream did not contain valid UTF-8"},
       {"unparsable", "[[requirements]]\n", "parse manifest at ref: "},

@@ -1,11 +1,9 @@
-// What environment git gets is shown by a stand-in `git` that prints its own. It is found through
-// PATH, so the check runs in a child of this test program whose PATH holds only the stand-in and
-// whose locale variables are set the way a user abroad would have them.
-
-#include <unistd.h>  // environ
+// What environment git gets is shown by the stand-in child program posing as `git` and printing
+// its own. It is found through PATH, so the check runs in a child of this test program whose PATH
+// holds only the stand-in and whose locale variables are set the way a user abroad would have
+// them.
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -13,18 +11,16 @@
 #include <gtest/gtest.h>
 
 #include "git/git_run.hpp"
+#include "helpers/environment.hpp"
 #include "helpers/temp_project.hpp"
+#include "platform/paths.hpp"
+#include "platform/system.hpp"
+#include "stand_in/stand_in.hpp"
 
 namespace quorvane {
 namespace {
 
-std::vector<std::string> nul_separated(const std::string& listing) {
-  std::vector<std::string> entries;
-  std::size_t start = 0;
-  for (auto end = listing.find('\0'); end != std::string::npos; end = listing.find('\0', start)) {
-    entries.push_back(listing.substr(start, end - start));
-    start = end + 1;
-  }
+std::vector<std::string> sorted(std::vector<std::string> entries) {
   std::sort(entries.begin(), entries.end());
   return entries;
 }
@@ -37,32 +33,31 @@ TEST(GitEnvironmentChild, DISABLED_CLocaleWithoutLanguageAndAllElseInherited) {
   ASSERT_NE(succeeded, nullptr) << "outcome index " << outcome.index();
 
   std::vector<std::string> expected;
-  for (char** entry = environ; *entry != nullptr; ++entry) {
-    const std::string text(*entry);
-    const std::string name = text.substr(0, text.find('='));
-    if (name != "LC_ALL" && name != "LANGUAGE") expected.push_back(text);
+  for (const std::string& entry : testing::own_environment()) {
+    const std::string name = entry.substr(0, entry.find('=', 1));
+    if (name != "LC_ALL" && name != "LANGUAGE") expected.push_back(entry);
   }
   expected.push_back("LC_ALL=C");
-  std::sort(expected.begin(), expected.end());
-  EXPECT_EQ(nul_separated(succeeded->stdout_text), expected);
+  EXPECT_EQ(sorted(testing::stand_in::records(succeeded->stdout_text)), sorted(expected));
 }
 
 TEST(GitEnvironment, GitRunsInTheCLocaleWithTheRestOfTheEnvironmentUnchanged) {
   testing::TempProject fake_bin;
-  fake_bin.write("git", "#!/bin/sh\nexec /usr/bin/env -0\n");
-  std::filesystem::permissions(fake_bin.path() / "git", std::filesystem::perms::owner_all);
-  const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
-  const auto result = testing::run_process(
-      self, {self, "--gtest_also_run_disabled_tests", "--gtest_filter=GitEnvironmentChild.*"},
-      testing::RunOptions{{},
-                          {{"PATH", fake_bin.path().string()},
-                           // The stand-in's shell would mend a stale PWD and so differ.
-                           {"PWD", std::filesystem::current_path().string()},
-                           {"LANG", "de_DE.UTF-8"},
-                           {"LC_ALL", "de_DE.UTF-8"},
-                           {"LC_MESSAGES", "de_DE.UTF-8"},
-                           {"LANGUAGE", "de:fr"},
-                           {"QUORVANE_TEST_KEPT", "kept"}}});
+  const auto fake_git = fake_bin.path() / (platform::kIsWindows ? "git.exe" : "git");
+  std::filesystem::copy_file(platform::path_from_utf8(QUORVANE_STAND_IN), fake_git);
+  const auto self = testing::running_program();
+  const auto result =
+      testing::run_process(platform::path_bytes(self),
+                           {platform::path_bytes(self), "--gtest_also_run_disabled_tests",
+                            "--gtest_filter=GitEnvironmentChild.*"},
+                           testing::RunOptions{{},
+                                               {{"PATH", platform::path_bytes(fake_bin.path())},
+                                                {testing::stand_in::kActionsVariable, "--env-all"},
+                                                {"LANG", "de_DE.UTF-8"},
+                                                {"LC_ALL", "de_DE.UTF-8"},
+                                                {"LC_MESSAGES", "de_DE.UTF-8"},
+                                                {"LANGUAGE", "de:fr"},
+                                                {"QUORVANE_TEST_KEPT", "kept"}}});
   EXPECT_EQ(result.status, 0) << result.out << result.err;
   EXPECT_NE(result.out.find("[  PASSED  ] 1 test."), std::string::npos) << result.out;
 }

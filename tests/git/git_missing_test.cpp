@@ -1,11 +1,18 @@
 // The functions find git through the process's own PATH, so a missing git is shown by running
 // the checks below in a child of this test program whose PATH holds only an empty directory.
 
+#include <filesystem>
+#include <string>
+
 #include <gtest/gtest.h>
 
 #include "git/changed_lines.hpp"
 #include "git/changed_requirements.hpp"
+#include "helpers/environment.hpp"
 #include "helpers/temp_project.hpp"
+#include "platform/os_error.hpp"
+#include "platform/paths.hpp"
+#include "platform/system.hpp"
 
 namespace quorvane {
 namespace {
@@ -15,7 +22,7 @@ TEST(GitNotOnPathChild, DISABLED_DiffCannotStart) {
   testing::TempProject project;
   const auto lines = changed_lines_since(project.path(), "HEAD");
   ASSERT_FALSE(lines.ok());
-  EXPECT_EQ(lines.error(), "git diff: No such file or directory (os error 2)");
+  EXPECT_EQ(lines.error(), "git diff: " + platform::os_error_text(2));
 }
 
 TEST(GitNotOnPathChild, DISABLED_ShowCannotStart) {
@@ -23,16 +30,30 @@ TEST(GitNotOnPathChild, DISABLED_ShowCannotStart) {
   project.write("quorvane.toml", "[[requirements]]\nid = \"A\"\n");
   const auto changed = changed_requirements_since(project.path(), "v1.0");
   ASSERT_FALSE(changed.ok());
-  EXPECT_EQ(changed.error(),
-            "git show v1.0:./quorvane.toml: No such file or directory (os error 2)");
+  EXPECT_EQ(changed.error(), "git show v1.0:./quorvane.toml: " + platform::os_error_text(2));
+}
+
+// Runs the checks above in a child in `cwd` whose PATH is an empty directory.
+testing::ProcessResult run_children_without_git(const std::filesystem::path& cwd) {
+  testing::TempProject empty_bin;
+  const std::string self = platform::path_bytes(testing::running_program());
+  return testing::run_process(
+      self, {self, "--gtest_also_run_disabled_tests", "--gtest_filter=GitNotOnPathChild.*"},
+      testing::RunOptions{cwd, {{"PATH", platform::path_bytes(empty_bin.path())}}});
 }
 
 TEST(GitNotOnPath, ReportsTheOsErrorForEachGitStep) {
-  testing::TempProject empty_bin;
-  const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
-  const auto result = testing::run_process(
-      self, {self, "--gtest_also_run_disabled_tests", "--gtest_filter=GitNotOnPathChild.*"},
-      testing::RunOptions{{}, {{"PATH", empty_bin.path().string()}}});
+  const auto result = run_children_without_git({});
+  EXPECT_EQ(result.status, 0) << result.out << result.err;
+  EXPECT_NE(result.out.find("[  PASSED  ] 2 tests."), std::string::npos) << result.out;
+}
+
+TEST(GitNotOnPath, AGitInTheCurrentDirectoryIsNeverStarted) {
+  // A repository may carry a file named git: only PATH says which program runs.
+  testing::TempProject here;
+  std::filesystem::copy_file(platform::path_from_utf8(QUORVANE_STAND_IN),
+                             here.path() / (platform::kIsWindows ? "git.exe" : "git"));
+  const auto result = run_children_without_git(here.path());
   EXPECT_EQ(result.status, 0) << result.out << result.err;
   EXPECT_NE(result.out.find("[  PASSED  ] 2 tests."), std::string::npos) << result.out;
 }

@@ -1,3 +1,4 @@
+#include "helpers/command_line-win32.hpp"
 #include "helpers/temp_project.hpp"
 
 #include <windows.h>
@@ -243,6 +244,11 @@ ProcessResult run_process(const std::string& program, const std::vector<std::str
     if (!command_line.empty()) command_line += L' ';
     append_quoted(command_line, wide(arg));
   }
+  return run_command_line(program, std::move(command_line), options);
+}
+
+ProcessResult run_command_line(const std::string& program, std::wstring command_line,
+                               const RunOptions& options) {
   const std::optional<std::wstring> application = application_name(program);
   std::wstring environment = environment_block(options.env);
   std::wstring cwd;

@@ -1,9 +1,5 @@
 #include "platform/process.hpp"
 
-#include <signal.h>
-#include <stdlib.h>
-#include <unistd.h>  // environ
-
 #include <algorithm>
 #include <filesystem>
 #include <map>
@@ -14,15 +10,41 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/output.hpp"
+#include "helpers/environment.hpp"
+#include "platform/os_error.hpp"
+#include "platform/paths.hpp"
+#include "platform/system.hpp"
+#include "stand_in/stand_in.hpp"
 
 namespace quorvane::platform {
 namespace {
 
+using testing::ScopedVariable;
+namespace stand_in = testing::stand_in;
+
+constexpr const char* kNeedsPosixTools =
+    "runs POSIX tools (sh, printf); the stand-in child shows the same behaviour on Windows";
+
 ProcessSucceeded expect_success(const ProcessOutcome& outcome) {
   const auto* succeeded = std::get_if<ProcessSucceeded>(&outcome);
   EXPECT_NE(succeeded, nullptr) << "outcome index " << outcome.index();
+  if (const auto* failed = std::get_if<ProcessFailed>(&outcome)) {
+    ADD_FAILURE() << "status " << failed->status << ": " << failed->stderr_bytes;
+  }
+  if (const auto* not_started = std::get_if<ProcessNotStarted>(&outcome)) {
+    ADD_FAILURE() << not_started->message;
+  }
   return succeeded ? *succeeded : ProcessSucceeded{};
+}
+
+// The stand-in child program, by its full path.
+std::string stand_in_program() {
+  return path_bytes(std::filesystem::absolute(path_from_utf8(QUORVANE_STAND_IN)));
+}
+
+ProcessOutcome run_stand_in(const std::vector<std::string>& actions,
+                            const EnvironmentChange& change = {}) {
+  return run_program(stand_in_program(), actions, change);
 }
 
 ProcessOutcome run_shell(const std::string& script) {
@@ -30,20 +52,34 @@ ProcessOutcome run_shell(const std::string& script) {
 }
 
 TEST(RunProgram, SuccessCarriesStdoutBytesUnchanged) {
-  // Decoding is the caller's business: invalid UTF-8 and NUL bytes come back as they were written.
-  const auto result = expect_success(run_shell("printf 'a\\377\\000b\\n'; echo noise >&2"));
-  EXPECT_EQ(result.stdout_bytes, std::string("a\xff\0b\n", 5));
+  // Decoding is the caller's business: invalid UTF-8, NUL bytes and line ends come back as they
+  // were written, with no CR added or taken away.
+  const auto result =
+      expect_success(run_stand_in({"--stdout-hex=61ff00620d0a0a", "--stderr=noise"}));
+  EXPECT_EQ(result.stdout_bytes, std::string("a\xff\0b\r\n\n", 7));
 }
 
 TEST(RunProgram, NonZeroStatusCarriesStderrBytesAndStatus) {
-  const auto outcome = run_shell("echo out; printf 'first\\nsecond\\n' >&2; exit 3");
+  const auto outcome =
+      run_stand_in({"--stdout=out", "--stderr-hex=66697273740a7365636f6e640a", "--exit=3"});
   const auto* failed = std::get_if<ProcessFailed>(&outcome);
-  ASSERT_NE(failed, nullptr);
+  ASSERT_NE(failed, nullptr) << "outcome index " << outcome.index();
   EXPECT_EQ(failed->status, 3);
   EXPECT_EQ(failed->stderr_bytes, "first\nsecond\n");
 }
 
+TEST(RunProgram, ExitStatusIsReturned) {
+  for (const int status : {1, 2, 100, 127, 255}) {
+    const auto outcome = run_stand_in({"--exit=" + std::to_string(status)});
+    const auto* failed = std::get_if<ProcessFailed>(&outcome);
+    ASSERT_NE(failed, nullptr) << status;
+    EXPECT_EQ(failed->status, status);
+  }
+  EXPECT_TRUE(std::holds_alternative<ProcessSucceeded>(run_stand_in({"--exit=0"})));
+}
+
 TEST(RunProgram, DeathBySignalIsAFailure) {
+  if (kIsWindows) GTEST_SKIP() << "Windows has no signals: a process ends with an exit code";
   const auto outcome = run_shell("kill -TERM $$");
   const auto* failed = std::get_if<ProcessFailed>(&outcome);
   ASSERT_NE(failed, nullptr);
@@ -51,18 +87,73 @@ TEST(RunProgram, DeathBySignalIsAFailure) {
 }
 
 TEST(RunProgram, EachArgumentReachesTheProgramWholeWithoutAShell) {
-  const auto result =
-      expect_success(run_program("printf", {"[%s]", "a b", "", "$HOME", "*", "x;echo y", "-n"}));
-  EXPECT_EQ(result.stdout_bytes, "[a b][][$HOME][*][x;echo y][-n]");
+  // Each case once alone and once among all the others, so that neither a quote nor a trailing
+  // backslash can run into the next argument.
+  const std::vector<std::string> cases = {
+      "",
+      "plain",
+      "a b",
+      " leading and trailing ",
+      "\t",
+      "tab\tinside",
+      "line\nfeed",
+      "\"",
+      "\"\"",
+      "say \"hi\"",
+      "a\"b",
+      "\\",
+      "\\\\",
+      "trailing\\",
+      "trailing space\\ ",
+      "C:\\Program Files\\",
+      "\\\\server\\share\\",
+      "a\\b\\c",
+      "a\\\"b",
+      "a\\\\\"b",
+      "\\\"",
+      "\"\\",
+      "HEAD@{1}",
+      "rev with spaces~2",
+      "$HOME",
+      "*",
+      "?",
+      "x;echo y",
+      "a&b|c<d>e^f",
+      "%PATH%",
+      "'single'",
+      "-n",
+      "--end-of-options",
+      "\xc3\xa4\xc3\xb6\xc3\xbc \xe2\x80\x94 \xe6\x97\xa5\xe6\x9c\xac \xf0\x9f\x98\x80",
+  };
+  for (const std::string& argument : cases) {
+    const auto result = expect_success(run_stand_in({"--args", argument}));
+    EXPECT_EQ(stand_in::records(result.stdout_bytes), std::vector<std::string>{argument})
+        << "[" << argument << "]";
+  }
+  std::vector<std::string> all = {"--args"};
+  all.insert(all.end(), cases.begin(), cases.end());
+  const auto result = expect_success(run_stand_in(all));
+  EXPECT_EQ(stand_in::records(result.stdout_bytes), cases);
 }
 
 TEST(RunProgram, StandardInputIsTheNullDevice) {
   // A child reading its input must see an immediate end, never the caller's own input.
-  const auto result = expect_success(run_program("cat", {}));
-  EXPECT_EQ(result.stdout_bytes, "");
+  const auto result = expect_success(run_stand_in({"--stdin"}));
+  EXPECT_EQ(result.stdout_bytes, "null device, 0 bytes\n");
+}
+
+TEST(RunProgram, ProgramNotOnPathGivesTheOsErrorOfAMissingFile) {
+  const auto outcome = run_program("quorvane-no-such-program-on-path", {});
+  const auto* not_started = std::get_if<ProcessNotStarted>(&outcome);
+  ASSERT_NE(not_started, nullptr) << "outcome index " << outcome.index();
+  EXPECT_EQ(not_started->message, os_error_text(2));
 }
 
 TEST(RunProgram, ProgramThatCannotStartGivesTheOsErrorText) {
+  if (kIsWindows) {
+    GTEST_SKIP() << "POSIX paths, texts and permission bits; RunProgramOnWindows shows what "
+                    "CreateProcessW reports";
+  }
   const std::filesystem::path not_executable = QUORVANE_SOURCE_DIR "/CMakeLists.txt";
   const std::vector<std::pair<std::string, std::string>> cases = {
       {"quorvane-no-such-program-on-path", "No such file or directory (os error 2)"},
@@ -79,13 +170,17 @@ TEST(RunProgram, ProgramThatCannotStartGivesTheOsErrorText) {
 
 TEST(RunProgram, MuchOutputOnBothStreamsDoesNotStall) {
   // Far beyond a pipe's buffer on stderr first: a reader that waits on stdout alone would hang.
-  const auto result =
-      expect_success(run_shell("head -c 3000000 /dev/zero >&2; head -c 2000000 /dev/zero; "
-                               "head -c 1000000 /dev/zero >&2"));
+  const auto result = expect_success(
+      run_stand_in({"--stderr-bytes=3000000", "--stdout-bytes=2000000", "--stderr-bytes=1000000"}));
   EXPECT_EQ(result.stdout_bytes.size(), 2000000u);
-  const auto failed = run_shell("head -c 3000000 /dev/zero; head -c 2000000 /dev/zero >&2; exit 1");
+  EXPECT_TRUE(result.stdout_bytes == stand_in::pattern(2000000)) << "bytes lost or out of order";
+
+  const auto failed = run_stand_in(
+      {"--stdout-bytes=3000000", "--stderr-bytes=2000000", "--stdout-bytes=1000000", "--exit=1"});
   ASSERT_TRUE(std::holds_alternative<ProcessFailed>(failed));
-  EXPECT_EQ(std::get<ProcessFailed>(failed).stderr_bytes.size(), 2000000u);
+  const std::string& stderr_bytes = std::get<ProcessFailed>(failed).stderr_bytes;
+  EXPECT_EQ(stderr_bytes.size(), 2000000u);
+  EXPECT_TRUE(stderr_bytes == stand_in::pattern(2000000)) << "bytes lost or out of order";
 }
 
 std::size_t open_descriptor_count() {
@@ -97,10 +192,13 @@ std::size_t open_descriptor_count() {
 }
 
 TEST(RunProgram, LeavesNoDescriptorOpenInTheCaller) {
+  if (kIsWindows) {
+    GTEST_SKIP() << "counts the entries of /proc/self/fd; RunProgramOnWindows counts handles";
+  }
   const auto before = open_descriptor_count();
   for (int i = 0; i < 20; ++i) {
-    run_shell("echo out; echo err >&2");
-    run_shell("exit 1");
+    run_stand_in({"--stdout=out", "--stderr=err"});
+    run_stand_in({"--exit=1"});
     run_program("quorvane-no-such-program-on-path", {});
   }
   EXPECT_EQ(open_descriptor_count(), before);
@@ -121,6 +219,10 @@ std::map<int, std::string> parse_fd_listing(const std::string& listing) {
 }
 
 TEST(RunProgram, ChildHoldsNoOtherEndOfItsOutputPipes) {
+  if (kIsWindows) {
+    GTEST_SKIP() << kNeedsPosixTools << " (the child lists /proc/$$/fd); "
+                 << "RunProgramOnWindows shows which handles the child inherits";
+  }
   // "; true" keeps the shell alive, so the listing shows the shell's descriptors, not ls's.
   const auto result = expect_success(run_shell("ls -l /proc/$$/fd; true"));
   const auto targets = parse_fd_listing(result.stdout_bytes);
@@ -137,51 +239,23 @@ TEST(RunProgram, ChildHoldsNoOtherEndOfItsOutputPipes) {
   }
 }
 
-// Sets a variable of this process for one test and restores what was there before.
-class ScopedVariable {
- public:
-  ScopedVariable(std::string name, const std::string& value) : name_(std::move(name)) {
-    if (const char* old = ::getenv(name_.c_str())) old_ = old;
-    ::setenv(name_.c_str(), value.c_str(), 1);
-  }
-  ~ScopedVariable() {
-    if (old_) {
-      ::setenv(name_.c_str(), old_->c_str(), 1);
-    } else {
-      ::unsetenv(name_.c_str());
-    }
-  }
-  ScopedVariable(const ScopedVariable&) = delete;
-  ScopedVariable& operator=(const ScopedVariable&) = delete;
-
- private:
-  std::string name_;
-  std::optional<std::string> old_;
-};
-
 std::vector<std::string> sorted(std::vector<std::string> entries) {
   std::sort(entries.begin(), entries.end());
   return entries;
 }
 
-// The child's environment as "NAME=value" entries; NUL-separated, so values may hold line feeds.
+// The child's environment as "NAME=value" entries; zero-separated, so values may hold line feeds.
 std::vector<std::string> child_environment(const EnvironmentChange& change) {
-  const auto listing = expect_success(run_program("env", {"-0"}, change)).stdout_bytes;
-  std::vector<std::string> entries;
-  std::size_t start = 0;
-  for (auto end = listing.find('\0'); end != std::string::npos; end = listing.find('\0', start)) {
-    entries.push_back(listing.substr(start, end - start));
-    start = end + 1;
-  }
-  return sorted(entries);
+  return sorted(
+      stand_in::records(expect_success(run_stand_in({"--env-all"}, change)).stdout_bytes));
 }
 
 std::vector<std::string> own_environment_except(const std::vector<std::string>& names) {
   std::vector<std::string> entries;
-  for (char** entry = environ; *entry != nullptr; ++entry) {
-    const std::string text(*entry);
-    if (std::ranges::find(names, text.substr(0, text.find('='))) == names.end()) {
-      entries.push_back(text);
+  for (const std::string& entry : testing::own_environment()) {
+    // A leading "=" is part of the name (Windows's "=C:" entries).
+    if (std::ranges::find(names, entry.substr(0, entry.find('=', 1))) == names.end()) {
+      entries.push_back(entry);
     }
   }
   return entries;
@@ -189,6 +263,7 @@ std::vector<std::string> own_environment_except(const std::vector<std::string>& 
 
 TEST(RunProgram, WithoutChangeTheChildGetsTheCallersEnvironment) {
   const ScopedVariable multiline("QUORVANE_TEST_MULTILINE", "one\ntwo=three");
+  const ScopedVariable non_ascii("QUORVANE_TEST_\xc3\x84", "\xe2\x80\x94 \xf0\x9f\x98\x80");
   EXPECT_EQ(child_environment({}), sorted(own_environment_except({})));
 }
 
@@ -207,38 +282,25 @@ TEST(RunProgram, EnvironmentChangeSetsAndRemovesAndPassesEverythingElseOn) {
   EXPECT_EQ(child_environment(change), sorted(expected));
 
   // The caller's own environment stays as it was.
-  EXPECT_STREQ(::getenv("QUORVANE_TEST_REPLACED"), "old value");
-  EXPECT_STREQ(::getenv("QUORVANE_TEST_REMOVED"), "old value");
-  EXPECT_EQ(::getenv("QUORVANE_TEST_ADDED"), nullptr);
+  EXPECT_EQ(testing::own_variable("QUORVANE_TEST_REPLACED"), "old value");
+  EXPECT_EQ(testing::own_variable("QUORVANE_TEST_REMOVED"), "old value");
+  EXPECT_EQ(testing::own_variable("QUORVANE_TEST_ADDED"), std::nullopt);
 }
 
-// Puts back the broken-pipe disposition that the test changed.
-class BrokenPipeDisposition {
- public:
-  BrokenPipeDisposition() { ::sigaction(SIGPIPE, nullptr, &saved_); }
-  ~BrokenPipeDisposition() { ::sigaction(SIGPIPE, &saved_, nullptr); }
-  BrokenPipeDisposition(const BrokenPipeDisposition&) = delete;
-  BrokenPipeDisposition& operator=(const BrokenPipeDisposition&) = delete;
+TEST(RunProgram, ChangedNamesCompareAsTheSystemComparesThem) {
+  // Windows has one variable for every spelling of a name ("Ä" and "ä" alike); POSIX has one for
+  // each exact spelling.
+  const ScopedVariable replaced("QUORVANE_TEST_Replaced_\xc3\x84", "old value");
+  const ScopedVariable removed("QUORVANE_TEST_REMOVED", "old value");
+  const EnvironmentChange change{{{"quorvane_test_replaced_\xc3\xa4", "new value"}},
+                                 {"Quorvane_Test_Removed"}};
 
- private:
-  struct sigaction saved_ {};
-};
-
-TEST(RunProgram, ChildStartsWithTheDefaultBrokenPipeActionWhileTheCallerIgnoresIt) {
-  const BrokenPipeDisposition restore;
-  ignore_broken_pipe_signal();
-  // An ignored signal stays ignored across exec: a child that inherited it would run on after
-  // its reader left. The child reads its own mask of ignored signals.
-  const auto result = expect_success(run_program("grep", {"^SigIgn:", "/proc/self/status"}));
-  const std::string line = result.stdout_bytes;
-  ASSERT_TRUE(line.starts_with("SigIgn:")) << line;
-  const unsigned long long ignored = std::stoull(line.substr(7), nullptr, 16);
-  EXPECT_EQ(ignored & (1ULL << (SIGPIPE - 1)), 0u) << line;
-
-  // The caller's own disposition is what the program relies on.
-  struct sigaction current {};
-  ::sigaction(SIGPIPE, nullptr, &current);
-  EXPECT_EQ(current.sa_handler, SIG_IGN);
+  auto expected = own_environment_except({});
+  if (kIsWindows) {
+    expected = own_environment_except({"QUORVANE_TEST_Replaced_\xc3\x84", "QUORVANE_TEST_REMOVED"});
+  }
+  expected.push_back("quorvane_test_replaced_\xc3\xa4=new value");
+  EXPECT_EQ(child_environment(change), sorted(expected));
 }
 
 }  // namespace

@@ -64,8 +64,9 @@ your editor tools — this prompt deliberately does not include source snippets.
 )PROMPT";
 
 std::string header(std::string_view count) {
-  std::string text(kHeaderTemplate);
-  text.replace(text.find("{}"), 2, count);
+  const std::size_t at = kHeaderTemplate.find("{}");
+  std::string text(kHeaderTemplate.substr(0, at));
+  text.append(count).append(kHeaderTemplate.substr(at + 2));
   return text;
 }
 

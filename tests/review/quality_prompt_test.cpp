@@ -49,8 +49,9 @@ deterministic findings above don't need to be repeated.
 )PROMPT";
 
 std::string header(std::string_view count) {
-  std::string text(kHeaderTemplate);
-  text.replace(text.find("{}"), 2, count);
+  const std::size_t at = kHeaderTemplate.find("{}");
+  std::string text(kHeaderTemplate.substr(0, at));
+  text.append(count).append(kHeaderTemplate.substr(at + 2));
   return text;
 }
 

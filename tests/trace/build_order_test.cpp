@@ -87,7 +87,7 @@ std::vector<std::string> describe(const TraceResult& trace) {
     out.push_back(line);
     for (const auto& [name, stage] : state.stages) {
       std::string entry = "  " + name + (stage.complete ? " +" : " -");
-      for (const Evidence& e : stage.evidence) entry += " " + describe(e);
+      for (const Evidence& e : stage.evidence) entry.append(" ").append(describe(e));
       out.push_back(entry);
     }
   }

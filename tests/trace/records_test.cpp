@@ -77,6 +77,13 @@ Finding with_stage(Finding f, std::string stage) {
   f.stage = std::move(stage);
   return f;
 }
+// Built by moves: g++ 12 at -O3 warns falsely about assigning a literal to a copied string.
+Finding with_details(Finding f, Priority severity, std::string criterion, std::string message) {
+  f.severity = severity;
+  f.criterion = std::move(criterion);
+  f.message = std::move(message);
+  return f;
+}
 
 struct FindingOrderCase {
   const char* name;
@@ -118,14 +125,10 @@ TEST(FindingOrder, EarlierFindingSortsFirstAndNeverTheOtherWay) {
 }
 
 TEST(FindingOrder, SeverityCriterionAndMessageDoNotCount) {
-  Finding a = with_line(with_path(with_id(finding("requirement_quality"), "REQ-A"), "p"), 4);
-  Finding b = a;
-  a.severity = Priority::Could;
-  a.criterion = "length";
-  a.message = "a";
-  b.severity = Priority::Must;
-  b.criterion = "contains-and";
-  b.message = "b";
+  const Finding base =
+      with_line(with_path(with_id(finding("requirement_quality"), "REQ-A"), "p"), 4);
+  const Finding a = with_details(base, Priority::Could, "length", "a");
+  const Finding b = with_details(base, Priority::Must, "contains-and", "b");
   EXPECT_FALSE(finding_less(a, b));
   EXPECT_FALSE(finding_less(b, a));
 }

@@ -1,0 +1,107 @@
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <cwchar>
+
+#include "platform/utf16.hpp"
+#include "stand_in/stand_in_system.hpp"
+
+namespace quorvane::testing::stand_in {
+namespace {
+
+std::wstring wide(std::string_view utf8) {
+  const std::u16string units = platform::utf8_to_utf16(utf8);
+  return std::wstring(units.begin(), units.end());
+}
+
+std::string utf8(std::wstring_view text) {
+  return platform::utf16_to_utf8(
+      std::u16string_view(reinterpret_cast<const char16_t*>(text.data()), text.size()));
+}
+
+}  // namespace
+
+// Straight to the handles, as bytes: the C runtime's text mode would add a CR before each LF.
+bool write_all(Stream stream, std::string_view bytes) {
+  const HANDLE handle =
+      ::GetStdHandle(stream == Stream::Out ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+  while (!bytes.empty()) {
+    DWORD written = 0;
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1 << 20));
+    if (!::WriteFile(handle, bytes.data(), chunk, &written, nullptr) || written == 0) return false;
+    bytes.remove_prefix(written);
+  }
+  return true;
+}
+
+std::optional<std::string> variable(const std::string& name) {
+  const std::wstring wide_name = wide(name);
+  std::wstring value(256, L'\0');
+  for (;;) {
+    ::SetLastError(ERROR_SUCCESS);
+    const DWORD length = ::GetEnvironmentVariableW(wide_name.c_str(), value.data(),
+                                                   static_cast<DWORD>(value.size()));
+    if (length == 0 && ::GetLastError() == ERROR_ENVVAR_NOT_FOUND) return std::nullopt;
+    if (length < value.size()) {
+      value.resize(length);
+      return utf8(value);
+    }
+    value.resize(length);
+  }
+}
+
+std::vector<std::string> environment() {
+  std::vector<std::string> entries;
+  wchar_t* const strings = ::GetEnvironmentStringsW();
+  if (strings == nullptr) return entries;
+  for (const wchar_t* entry = strings; *entry != L'\0'; entry += std::wcslen(entry) + 1) {
+    entries.push_back(utf8(entry));
+  }
+  ::FreeEnvironmentStringsW(strings);
+  return entries;
+}
+
+// The null device is a character device that is no console; reading it ends at once.
+InputReport read_input() {
+  InputReport report;
+  const HANDLE input = ::GetStdHandle(STD_INPUT_HANDLE);
+  DWORD mode = 0;
+  report.null_device = ::GetFileType(input) == FILE_TYPE_CHAR && !::GetConsoleMode(input, &mode);
+  char buffer[4096];
+  DWORD count = 0;
+  while (::ReadFile(input, buffer, sizeof buffer, &count, nullptr) && count > 0) {
+    report.bytes += count;
+  }
+  return report;
+}
+
+std::string own_path() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length =
+        ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length < path.size()) {
+      path.resize(length);
+      return utf8(path);
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+bool write_to_handle(const std::string& handle) {
+  const auto value = static_cast<std::uintptr_t>(std::strtoull(handle.c_str(), nullptr, 10));
+  DWORD written = 0;
+  return ::WriteFile(reinterpret_cast<HANDLE>(value), "x", 1, &written, nullptr) && written == 1;
+}
+
+}  // namespace quorvane::testing::stand_in
+
+// The arguments as the C runtime splits the UTF-16 command line, the way a program such as git
+// receives them.
+extern "C" int wmain(int argc, wchar_t** argv) {
+  std::vector<std::string> arguments;
+  for (int i = 1; i < argc; ++i) arguments.push_back(quorvane::testing::stand_in::utf8(argv[i]));
+  return quorvane::testing::stand_in::run(arguments);
+}
