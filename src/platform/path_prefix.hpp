@@ -28,12 +28,12 @@ constexpr bool is_windows_separator(Char c) {
   return c == Char('\\') || c == Char('/');
 }
 
+namespace detail {
+
 template <class Char>
 constexpr bool is_ascii_letter(Char c) {
   return (c >= Char('A') && c <= Char('Z')) || (c >= Char('a') && c <= Char('z'));
 }
-
-namespace detail {
 
 // The length of the component at the front of `text`, up to the next separator; in a verbatim
 // path only "\" separates.
@@ -62,6 +62,7 @@ constexpr std::size_t share_length(std::basic_string_view<Char> text, bool verba
 template <class Char>
 constexpr PathPrefix windows_path_prefix(std::basic_string_view<Char> path) {
   using detail::component_length;
+  using detail::is_ascii_letter;
   if (path.size() < 2) return {};
   if (is_ascii_letter(path[0]) && path[1] == Char(':')) return {PrefixKind::Disk, 2};
   if (!is_windows_separator(path[0]) || !is_windows_separator(path[1])) return {};

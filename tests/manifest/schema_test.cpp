@@ -18,7 +18,11 @@ std::string optional_text(const std::optional<std::string>& text) {
 
 std::string list(const std::vector<std::string>& items) {
   std::string out = "[";
-  for (std::size_t i = 0; i < items.size(); ++i) out += (i ? "," : "") + quoted(items[i]);
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    // Appended piece by piece: g++ 12 warns falsely (-Wrestrict) about "," + a temporary at -O3.
+    if (i > 0) out += ',';
+    out += quoted(items[i]);
+  }
   return out + "]";
 }
 
@@ -54,7 +58,12 @@ std::string summary(const RawManifest& m) {
 std::string summary(const Raw& raw) {
   std::string out;
   for (const Req& r : raw.requirements) {
-    out += (out.empty() ? "" : " ") + ("req(" + quoted(r.id) + "," + optional_text(r.title) + ")");
+    if (!out.empty()) out += ' ';
+    out += "req(";
+    out += quoted(r.id);
+    out += ',';
+    out += optional_text(r.title);
+    out += ')';
   }
   return out;
 }
@@ -75,7 +84,10 @@ std::string failure_summary(const std::string& report) {
 
 template <class Record>
 std::string outcome(const Result<Record>& result) {
-  return result ? "ok " + summary(result.value()) : failure_summary(result.error());
+  if (!result) return failure_summary(result.error());
+  std::string out = "ok ";
+  out += summary(result.value());
+  return out;
 }
 
 struct Case {
