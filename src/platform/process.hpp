@@ -12,7 +12,7 @@ struct ProcessNotStarted {
   std::string message;  // "<description> (os error N)"
 };
 struct ProcessFailed {
-  int status;                // exit status, or 128 + signal number
+  int status;                // exit status, or 128 + signal number; Windows: the exit code
   std::string stderr_bytes;  // raw bytes
 };
 struct ProcessSucceeded {
@@ -22,15 +22,18 @@ using ProcessOutcome = std::variant<ProcessNotStarted, ProcessFailed, ProcessSuc
 
 // How the child's environment differs from the caller's: each variable of `set` gets its value,
 // each of `remove` is absent, and every other variable is passed on as it is. Names compare the
-// way the platform compares them (exactly on POSIX).
+// way the platform compares them (exactly on POSIX, without regard to case on Windows).
 struct EnvironmentChange {
   std::vector<std::pair<std::string, std::string>> set;  // name, value
   std::vector<std::string> remove;
 };
 
 // Starts `program` found on PATH (no shell) with `arguments` and the caller's environment changed
-// by `environment`, stdin from /dev/null, and collects stdout and stderr whole (drained together
-// so neither can stall the child); waits for its end.
+// by `environment`, stdin from the null device, and collects stdout and stderr whole (drained
+// together so neither can stall the child); waits for its end. A `program` that holds a path is
+// started as given. On Windows a name is looked up in the folders of PATH only (never the
+// current folder), with the extensions .COM and .EXE as PATHEXT orders them, and each argument
+// reaches the child as one argument of its C runtime.
 ProcessOutcome run_program(const std::string& program, const std::vector<std::string>& arguments,
                            const EnvironmentChange& environment = {});
 

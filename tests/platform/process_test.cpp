@@ -22,9 +22,6 @@ namespace {
 using testing::ScopedVariable;
 namespace stand_in = testing::stand_in;
 
-constexpr const char* kNeedsPosixTools =
-    "runs POSIX tools (sh, printf); the stand-in child shows the same behaviour on Windows";
-
 ProcessSucceeded expect_success(const ProcessOutcome& outcome) {
   const auto* succeeded = std::get_if<ProcessSucceeded>(&outcome);
   EXPECT_NE(succeeded, nullptr) << "outcome index " << outcome.index();
@@ -79,7 +76,10 @@ TEST(RunProgram, ExitStatusIsReturned) {
 }
 
 TEST(RunProgram, DeathBySignalIsAFailure) {
-  if (kIsWindows) GTEST_SKIP() << "Windows has no signals: a process ends with an exit code";
+  if (kIsWindows) {
+    GTEST_SKIP() << "a POSIX shell kills itself by a signal; Windows has none: a process ends "
+                    "with an exit code (ExitStatusIsReturned)";
+  }
   const auto outcome = run_shell("kill -TERM $$");
   const auto* failed = std::get_if<ProcessFailed>(&outcome);
   ASSERT_NE(failed, nullptr);
@@ -151,8 +151,9 @@ TEST(RunProgram, ProgramNotOnPathGivesTheOsErrorOfAMissingFile) {
 
 TEST(RunProgram, ProgramThatCannotStartGivesTheOsErrorText) {
   if (kIsWindows) {
-    GTEST_SKIP() << "POSIX paths, texts and permission bits; RunProgramOnWindows shows what "
-                    "CreateProcessW reports";
+    GTEST_SKIP() << "POSIX paths, texts and permission bits; "
+                    "ProgramSearch.StartFailuresCarryTheSystemsCode shows what CreateProcessW "
+                    "reports";
   }
   const std::filesystem::path not_executable = QUORVANE_SOURCE_DIR "/CMakeLists.txt";
   const std::vector<std::pair<std::string, std::string>> cases = {
@@ -193,7 +194,8 @@ std::size_t open_descriptor_count() {
 
 TEST(RunProgram, LeavesNoDescriptorOpenInTheCaller) {
   if (kIsWindows) {
-    GTEST_SKIP() << "counts the entries of /proc/self/fd; RunProgramOnWindows counts handles";
+    GTEST_SKIP() << "counts the entries of /proc/self/fd; "
+                    "RunProgramOnWindows.LeavesNoHandleOpenInTheCaller shows the same";
   }
   const auto before = open_descriptor_count();
   for (int i = 0; i < 20; ++i) {
@@ -220,8 +222,8 @@ std::map<int, std::string> parse_fd_listing(const std::string& listing) {
 
 TEST(RunProgram, ChildHoldsNoOtherEndOfItsOutputPipes) {
   if (kIsWindows) {
-    GTEST_SKIP() << kNeedsPosixTools << " (the child lists /proc/$$/fd); "
-                 << "RunProgramOnWindows shows which handles the child inherits";
+    GTEST_SKIP() << "a POSIX shell lists its descriptors in /proc; "
+                    "RunProgramOnWindows.OnlyTheThreeStandardHandlesAreInherited shows the same";
   }
   // "; true" keeps the shell alive, so the listing shows the shell's descriptors, not ls's.
   const auto result = expect_success(run_shell("ls -l /proc/$$/fd; true"));
