@@ -95,9 +95,9 @@ struct CommandLineCase {
   std::vector<std::string> expected;
 };
 
-class CommandLine : public ::testing::TestWithParam<CommandLineCase> {};
+class ProgramArguments : public ::testing::TestWithParam<CommandLineCase> {};
 
-TEST_P(CommandLine, IsSplitByTheSystemsRulesAndConvertedToUtf8) {
+TEST_P(ProgramArguments, AreSplitByTheSystemsRulesAndConvertedToUtf8) {
   const CommandLineCase& c = GetParam();
   const ChildArguments arguments = child_arguments(c.tail);
   EXPECT_EQ(arguments.rest, c.expected)
@@ -105,7 +105,7 @@ TEST_P(CommandLine, IsSplitByTheSystemsRulesAndConvertedToUtf8) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, CommandLine,
+    Cases, ProgramArguments,
     ::testing::Values(
         CommandLineCase{"words", L"list --type FUNC", {"list", "--type", "FUNC"}},
         CommandLineCase{"blanks and tabs between", L"a  \t b", {"a", "b"}},
@@ -125,7 +125,7 @@ INSTANTIATE_TEST_SUITE_P(
         CommandLineCase{"unpaired low surrogate", L"\xDC00", {"\xED\xB0\x80"}},
         CommandLineCase{"pair in the wrong order", L"\xDE00\xD83D", {"\xED\xB8\x80\xED\xA0\xBD"}}));
 
-TEST(CommandLine, TheProgramPathComesFromTheCommandLineToo) {
+TEST(ProgramArgumentsPath, ComesFromTheCommandLineToo) {
   EXPECT_EQ(child_arguments(L"").program, utf8(own_path()));
 }
 
