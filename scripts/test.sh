@@ -13,12 +13,19 @@ windows_build="$repo/build-test-windows"
 
 # (Each stage's commands are joined by &&: set -e does not act inside a function called as a
 # condition.)
+# run_suite BUILD_DIR CMAKE_ARGUMENTS... [-- CTEST_ARGUMENTS...]
 run_suite() {
-  local build_dir="$1"
+  local build_dir="$1" configure=() test=()
   shift
-  cmake -S "$repo" -B "$build_dir" -G Ninja "$@" >/dev/null &&
+  while [ $# -gt 0 ] && [ "$1" != "--" ]; do
+    configure+=("$1")
+    shift
+  done
+  [ $# -gt 0 ] && shift
+  test=("$@")
+  cmake -S "$repo" -B "$build_dir" -G Ninja "${configure[@]}" >/dev/null &&
     cmake --build "$build_dir" -j"$jobs" &&
-    ctest --test-dir "$build_dir" --output-on-failure -j"$jobs"
+    ctest --test-dir "$build_dir" --output-on-failure -j"$jobs" "${test[@]}"
 }
 
 plain_suite() {
@@ -32,7 +39,9 @@ sanitized_suite() {
 }
 
 # Wine in a prefix of the build's own, with one server kept for all the runs (each start of a
-# program is then fast), stopped when the script ends.
+# program is then fast), stopped when the script ends. wineboot starts the prefix's own services
+# before any test does: started by a test, they would inherit its output pipe and keep ctest
+# waiting for its end.
 export WINEDEBUG=-all
 export WINEPREFIX="$windows_build/wine-prefix"
 wine_started=false
@@ -49,7 +58,7 @@ start_wine() {
 windows_suite() {
   start_wine &&
     run_suite "$windows_build" -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64-x86_64.cmake" \
-      -DCMAKE_BUILD_TYPE=Release
+      -DCMAKE_BUILD_TYPE=Release -- --timeout 600
 }
 
 # In examples/demo, both programs give the same status and the same bytes on each stream.
