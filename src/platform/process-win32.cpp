@@ -71,18 +71,6 @@ int compare_names(std::u16string_view a, std::u16string_view b) {
          CSTR_EQUAL;
 }
 
-std::u16string child_environment(const EnvironmentChange& change) {
-  std::vector<std::u16string> entries;
-  if (wchar_t* const strings = ::GetEnvironmentStringsW()) {
-    // The block ends with an empty string: two zeros in a row.
-    std::size_t length = 0;
-    while (strings[length] != L'\0' || strings[length + 1] != L'\0') ++length;
-    entries = windows::environment_entries(from_wide(strings, length + 1));
-    ::FreeEnvironmentStringsW(strings);
-  }
-  return windows::environment_block(std::move(entries), change, compare_names);
-}
-
 struct OutputPipe {
   OwnedHandle read_end;   // this process's: overlapped, not inheritable
   OwnedHandle write_end;  // the child's: synchronous, inheritable
@@ -247,6 +235,18 @@ ProcessNotStarted not_started(DWORD error) {
 
 }  // namespace
 
+std::u16string win32::child_environment(const EnvironmentChange& change) {
+  std::vector<std::u16string> entries;
+  if (wchar_t* const strings = ::GetEnvironmentStringsW()) {
+    // The block ends with an empty string: two zeros in a row.
+    std::size_t length = 0;
+    while (strings[length] != L'\0' || strings[length + 1] != L'\0') ++length;
+    entries = windows::environment_entries(from_wide(strings, length + 1));
+    ::FreeEnvironmentStringsW(strings);
+  }
+  return windows::environment_block(std::move(entries), change, compare_names);
+}
+
 ProcessOutcome run_program(const std::string& program, const std::vector<std::string>& arguments,
                            const EnvironmentChange& environment) {
   auto found = program_file(program);
@@ -279,7 +279,7 @@ ProcessOutcome run_program(const std::string& program, const std::vector<std::st
   startup.lpAttributeList = inherited.get();
 
   std::u16string line = windows::command_line(file, arguments);
-  std::u16string block = child_environment(environment);
+  std::u16string block = win32::child_environment(environment);
   PROCESS_INFORMATION info{};
   if (!::CreateProcessW(wide(file), wide(line), nullptr, nullptr, TRUE,
                         CREATE_UNICODE_ENVIRONMENT | EXTENDED_STARTUPINFO_PRESENT, wide(block),

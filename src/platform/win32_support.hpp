@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "platform/os_error.hpp"
+#include "platform/process.hpp"
 #include "platform/utf16.hpp"
 #include "support/result.hpp"
 
@@ -74,5 +75,9 @@ class OwnedHandle {
  private:
   HANDLE handle_ = INVALID_HANDLE_VALUE;
 };
+
+// This process's environment changed by `change`, as the block CreateProcessW takes with
+// CREATE_UNICODE_ENVIRONMENT (names compared without regard to case, sorted as Windows wants).
+std::u16string child_environment(const EnvironmentChange& change);
 
 }  // namespace quorvane::platform::win32

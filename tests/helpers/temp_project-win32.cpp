@@ -12,14 +12,11 @@
 #include "platform/os_error.hpp"
 #include "platform/paths.hpp"
 #include "platform/utf16.hpp"
+#include "platform/win32_support.hpp"
+#include "platform/windows_process_rules.hpp"
 
 namespace quorvane::testing {
 namespace {
-
-std::wstring wide(std::string_view utf8) {
-  const std::u16string units = platform::utf8_to_utf16(utf8);
-  return std::wstring(units.begin(), units.end());
-}
 
 std::runtime_error failure(std::string_view what) {
   return std::runtime_error(std::string(what) + ": " +
@@ -83,73 +80,18 @@ void remove_tree(const std::wstring& path) {
   ::RemoveDirectoryW(path.c_str());
 }
 
-// One argument of a command line, quoted so that the C runtime's parser of the child gives it
-// back unchanged: backslashes are literal except before a quote, where each is doubled.
-void append_quoted(std::wstring& line, std::wstring_view argument) {
-  if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring_view::npos) {
-    line += argument;
-    return;
-  }
-  line += L'"';
-  std::size_t backslashes = 0;
-  for (const wchar_t c : argument) {
-    if (c == L'\\') {
-      ++backslashes;
-      continue;
-    }
-    line.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
-    backslashes = 0;
-    line += c;
-  }
-  line.append(backslashes * 2, L'\\');
-  line += L'"';
-}
-
-// The name part of an environment entry "NAME=value" (a leading "=" belongs to the name, as in
-// the "=C:" entries that hold each drive's current directory).
-std::wstring_view entry_name(std::wstring_view entry) {
-  return entry.substr(0, entry.find(L'=', 1));
-}
-
-bool same_name(std::wstring_view a, std::wstring_view b) {
-  return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
-                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
-}
-
-// The test's own environment with `changes` applied (names compare without regard to case, as
-// Windows compares them), as a block for CreateProcessW: sorted, each entry ended by a zero, and
-// one more zero at the end.
+// The test's own environment with `changes` applied, by the rules the program itself uses.
 std::wstring environment_block(const std::map<std::string, std::optional<std::string>>& changes) {
-  std::vector<std::wstring> entries;
-  wchar_t* const strings = ::GetEnvironmentStringsW();
-  if (strings != nullptr) {
-    for (const wchar_t* entry = strings; *entry != L'\0'; entry += std::wcslen(entry) + 1) {
-      entries.emplace_back(entry);
-    }
-    ::FreeEnvironmentStringsW(strings);
-  }
+  platform::EnvironmentChange change;
   for (const auto& [name, value] : changes) {
-    const std::wstring wide_name = wide(name);
-    std::erase_if(entries, [&](const std::wstring& entry) {
-      return same_name(entry_name(entry), wide_name);
-    });
-    if (value) entries.push_back(wide_name + L"=" + wide(*value));
+    if (value) {
+      change.set.emplace_back(name, *value);
+    } else {
+      change.remove.push_back(name);
+    }
   }
-  std::stable_sort(
-      entries.begin(), entries.end(), [](const std::wstring& a, const std::wstring& b) {
-        const std::wstring_view x = entry_name(a);
-        const std::wstring_view y = entry_name(b);
-        return ::CompareStringOrdinal(x.data(), static_cast<int>(x.size()), y.data(),
-                                      static_cast<int>(y.size()), TRUE) == CSTR_LESS_THAN;
-      });
-  std::wstring block;
-  for (const std::wstring& entry : entries) {
-    block += entry;
-    block += L'\0';
-  }
-  if (entries.empty()) block += L'\0';
-  block += L'\0';
-  return block;
+  const std::u16string block = platform::win32::child_environment(change);
+  return std::wstring(block.begin(), block.end());
 }
 
 void make_inheritable(HANDLE handle) {
@@ -239,12 +181,12 @@ std::optional<std::string> unavailable_reason(OutputTarget target) {
 
 ProcessResult run_process(const std::string& program, const std::vector<std::string>& args,
                           const RunOptions& options) {
-  std::wstring command_line;
+  std::u16string quoted;
   for (const std::string& arg : args) {
-    if (!command_line.empty()) command_line += L' ';
-    append_quoted(command_line, wide(arg));
+    if (!quoted.empty()) quoted += u' ';
+    platform::windows::append_quoted_argument(quoted, platform::utf8_to_utf16(arg));
   }
-  return run_command_line(program, std::move(command_line), options);
+  return run_command_line(program, std::wstring(quoted.begin(), quoted.end()), options);
 }
 
 ProcessResult run_command_line(const std::string& program, std::wstring command_line,

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstdlib>
 
+#include "helpers/environment.hpp"
 #include "stand_in/stand_in_system.hpp"
 
 namespace quorvane::testing::stand_in {
@@ -67,12 +68,12 @@ class Runner {
       return parse_number(value, number) && write_all(Stream::Err, pattern(number));
     }
     if (value_of(action, "--env", value)) {
-      const auto found = variable(std::string(value));
+      const auto found = own_variable(std::string(value));
       return write_all(Stream::Out, found ? "set:" + *found + '\0' : std::string("unset\0", 6));
     }
     if (action == "--env-all") {
       std::string listing;
-      for (const std::string& entry : environment()) listing += entry + '\0';
+      for (const std::string& entry : own_environment()) listing += entry + '\0';
       return write_all(Stream::Out, listing);
     }
     if (action == "--stdin") {
@@ -114,7 +115,7 @@ int unknown(std::string_view action) {
 
 int run(const std::vector<std::string>& arguments) {
   Runner runner;
-  if (const auto script = variable(kActionsVariable)) {
+  if (const auto script = own_variable(kActionsVariable)) {
     for (const std::string& action : lines(*script)) {
       if (action == "--args") {
         echo(arguments);

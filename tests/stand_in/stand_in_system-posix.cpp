@@ -7,8 +7,6 @@
 
 #include "stand_in/stand_in_system.hpp"
 
-extern char** environ;
-
 namespace quorvane::testing::stand_in {
 
 bool write_all(Stream stream, std::string_view bytes) {
@@ -20,18 +18,6 @@ bool write_all(Stream stream, std::string_view bytes) {
     bytes.remove_prefix(static_cast<std::size_t>(n));
   }
   return true;
-}
-
-std::optional<std::string> variable(const std::string& name) {
-  const char* value = std::getenv(name.c_str());
-  if (value == nullptr) return std::nullopt;
-  return std::string(value);
-}
-
-std::vector<std::string> environment() {
-  std::vector<std::string> entries;
-  for (char** entry = environ; *entry != nullptr; ++entry) entries.emplace_back(*entry);
-  return entries;
 }
 
 InputReport read_input() {

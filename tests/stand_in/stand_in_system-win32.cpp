@@ -11,11 +11,6 @@
 namespace quorvane::testing::stand_in {
 namespace {
 
-std::wstring wide(std::string_view utf8) {
-  const std::u16string units = platform::utf8_to_utf16(utf8);
-  return std::wstring(units.begin(), units.end());
-}
-
 std::string utf8(std::wstring_view text) {
   return platform::utf16_to_utf8(
       std::u16string_view(reinterpret_cast<const char16_t*>(text.data()), text.size()));
@@ -34,33 +29,6 @@ bool write_all(Stream stream, std::string_view bytes) {
     bytes.remove_prefix(written);
   }
   return true;
-}
-
-std::optional<std::string> variable(const std::string& name) {
-  const std::wstring wide_name = wide(name);
-  std::wstring value(256, L'\0');
-  for (;;) {
-    ::SetLastError(ERROR_SUCCESS);
-    const DWORD length = ::GetEnvironmentVariableW(wide_name.c_str(), value.data(),
-                                                   static_cast<DWORD>(value.size()));
-    if (length == 0 && ::GetLastError() == ERROR_ENVVAR_NOT_FOUND) return std::nullopt;
-    if (length < value.size()) {
-      value.resize(length);
-      return utf8(value);
-    }
-    value.resize(length);
-  }
-}
-
-std::vector<std::string> environment() {
-  std::vector<std::string> entries;
-  wchar_t* const strings = ::GetEnvironmentStringsW();
-  if (strings == nullptr) return entries;
-  for (const wchar_t* entry = strings; *entry != L'\0'; entry += std::wcslen(entry) + 1) {
-    entries.push_back(utf8(entry));
-  }
-  ::FreeEnvironmentStringsW(strings);
-  return entries;
 }
 
 // The null device is a character device that is no console; reading it ends at once.

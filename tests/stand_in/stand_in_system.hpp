@@ -18,11 +18,6 @@ enum class Stream { Out, Err };
 // Writes all of `bytes`, unchanged; false when a write fails.
 bool write_all(Stream stream, std::string_view bytes);
 
-std::optional<std::string> variable(const std::string& name);
-
-// "NAME=value" for each variable, in the system's order.
-std::vector<std::string> environment();
-
 // Reads standard input to its end: whether it is the null device, and how many bytes came.
 struct InputReport {
   bool null_device = false;
