@@ -10,41 +10,15 @@
 #include "helpers/windows_fixtures.hpp"
 #include "platform/paths.hpp"
 #include "platform/walk.hpp"
+#include "platform/walk_items.hpp"
 
 namespace quorvane::platform {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::sorted;
 using testing::TempProject;
-
-// Each walk item as "D name", "L name", "F name" or "! name: message", with the names below
-// `project` joined with "/".
-std::vector<std::string> walk_items(const fs::path& project, const fs::path& start) {
-  const std::string base = path_bytes(project) + "\\";
-  const auto relative = [&](const fs::path& path) {
-    std::string text = path_bytes(path);
-    if (text.starts_with(base)) text.erase(0, base.size());
-    std::replace(text.begin(), text.end(), '\\', '/');
-    return text;
-  };
-  std::vector<std::string> items;
-  walk_tree(start, WalkVisitor{[&](const WalkEntry& entry) {
-                                 const char* mark = entry.type == EntryType::Directory ? "D "
-                                                    : entry.type == EntryType::Symlink ? "L "
-                                                                                       : "F ";
-                                 items.push_back(mark + relative(entry.path));
-                               },
-                               [&](const WalkError& error) {
-                                 items.push_back("! " + (error.path ? relative(*error.path) : "-") +
-                                                 ": " + error.message);
-                               }});
-  return items;
-}
-
-std::vector<std::string> sorted(std::vector<std::string> items) {
-  std::sort(items.begin(), items.end());
-  return items;
-}
+using testing::walk_items;
 
 // A folder whose name ends in a dot exists only through the verbatim form: by its plain name the
 // system drops the dot, and so lists a folder that is not there. That is the one folder that

@@ -13,51 +13,19 @@
 #include "helpers/without_privileges.hpp"
 #include "platform/paths.hpp"
 #include "platform/system.hpp"
+#include "platform/walk_items.hpp"
 
 namespace quorvane::platform {
 namespace {
 
 namespace fs = std::filesystem;
+using quorvane::testing::sorted;
 using quorvane::testing::TempProject;
+using quorvane::testing::walk_items;
 
 // The full path of `relative` ("a/b") below `base`, joined the way the walk joins names.
 std::string full_path(const fs::path& base, std::string_view relative) {
   return path_bytes(base / path_from_utf8(relative).make_preferred());
-}
-
-// One walk item as text: "D a/b", "L a/link", "F a/x.rs" for entries (directory, link, other),
-// "! a/b: message" for errors; paths relative to the project with "/" between names, the start
-// itself as ".".
-std::vector<std::string> walk_items(const fs::path& project, const fs::path& start) {
-  std::vector<std::string> items;
-  const auto relative = [&](const fs::path& path) {
-    const std::string full = path_bytes(path);
-    const std::string base = path_bytes(project);
-    if (full == base) return std::string(".");
-    if (full.size() <= base.size() || !full.starts_with(base) ||
-        !is_path_separator(full[base.size()])) {
-      return full;
-    }
-    std::string rest = full.substr(base.size() + 1);
-    std::replace_if(rest.begin(), rest.end(), is_path_separator, '/');
-    return rest;
-  };
-  walk_tree(start, WalkVisitor{[&](const WalkEntry& entry) {
-                                 const char* mark = entry.type == EntryType::Directory ? "D "
-                                                    : entry.type == EntryType::Symlink ? "L "
-                                                                                       : "F ";
-                                 items.push_back(mark + relative(entry.path));
-                               },
-                               [&](const WalkError& error) {
-                                 items.push_back("! " + (error.path ? relative(*error.path) : "-") +
-                                                 ": " + error.message);
-                               }});
-  return items;
-}
-
-std::vector<std::string> sorted(std::vector<std::string> items) {
-  std::sort(items.begin(), items.end());
-  return items;
 }
 
 std::string path_of(const std::string& item) {

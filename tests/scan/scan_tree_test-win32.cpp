@@ -10,26 +10,16 @@
 #include "helpers/windows_fixtures.hpp"
 #include "platform/path_prefix.hpp"
 #include "platform/paths.hpp"
+#include "scan/scan_records.hpp"
 #include "scan/scanner.hpp"
 
 namespace quorvane {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::describe;
+using testing::sorted;
 using testing::TempProject;
-
-std::vector<std::string> describe(const ScanResult& result) {
-  std::vector<std::string> out;
-  for (const Tag& t : result.tags) {
-    out.push_back("tag " + t.path + ":" + std::to_string(t.line) + " " + t.stage + "->" + t.id);
-  }
-  for (const ParseError& e : result.parse_errors) {
-    out.push_back("parse " + e.path + ":" + std::to_string(e.line));
-  }
-  for (const ScanError& e : result.scan_errors) out.push_back("error " + e.path + " " + e.message);
-  std::sort(out.begin(), out.end());
-  return out;
-}
 
 ScanResult scan(const fs::path& root, const std::vector<std::string>& roots) {
   std::vector<fs::path> paths;
@@ -43,7 +33,7 @@ TEST(ScanTreeOnWindows, FileHeldWithoutSharingIsAScanErrorAndTheScanGoesOn) {
   project.write("src/locked.rs", "// [impl->REQ-2]\n");
   project.write("src/z/b.md", "[doc->REQ-3]\n");
   const testing::LockedFile lock(project.path() / "src" / "locked.rs");
-  EXPECT_EQ(describe(scan(project.path(), {"src"})),
+  EXPECT_EQ(sorted(describe(scan(project.path(), {"src"}))),
             (std::vector<std::string>{
                 "error src/locked.rs " + platform::os_error_text(ERROR_SHARING_VIOLATION),
                 "tag src/a.rs:1 impl->REQ-1", "tag src/z/b.md:1 doc->REQ-3"}));
@@ -68,11 +58,12 @@ TEST(ScanTreeOnWindows, RecordPathsUseSlashesHoweverTheRootsAreWritten) {
       {".", "tag src/deep/a.rs:1 impl->REQ-1"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(describe(scan(project.path(), {c.root})), std::vector<std::string>{c.tag}) << c.root;
+    EXPECT_EQ(sorted(describe(scan(project.path(), {c.root}))), std::vector<std::string>{c.tag})
+        << c.root;
   }
   // The project named in its verbatim form, as the canonical form gives it.
   const fs::path verbatim(L"\\\\?\\" + project.path().native());
-  EXPECT_EQ(describe(scan(verbatim, {"src\\deep", from_top + "\\src"})),
+  EXPECT_EQ(sorted(describe(scan(verbatim, {"src\\deep", from_top + "\\src"}))),
             (std::vector<std::string>{"tag src/deep/a.rs:1 impl->REQ-1",
                                       "tag src/deep/a.rs:1 impl->REQ-1"}));
 }
@@ -83,7 +74,7 @@ TEST(ScanTreeOnWindows, ScansPastMaxPath) {
   testing::write_file(deep / "leaf.rs", "// [impl->REQ-1]\n");
   std::string expected = "tag " + platform::path_bytes(deep.lexically_relative(project.path()));
   std::replace(expected.begin(), expected.end(), '\\', '/');
-  EXPECT_EQ(describe(scan(project.path(), {"src"})),
+  EXPECT_EQ(sorted(describe(scan(project.path(), {"src"}))),
             std::vector<std::string>{expected + "/leaf.rs:1 impl->REQ-1"});
 }
 
@@ -106,7 +97,7 @@ TEST(ScanTreeOnWindows, UnpairedSurrogateNamesBecomeReplacementCharacters) {
   DWORD written = 0;
   ::WriteFile(created, "// [impl->REQ-1]\n", 17, &written, nullptr);
   ::CloseHandle(created);
-  EXPECT_EQ(describe(scan(project.path(), {"src"})),
+  EXPECT_EQ(sorted(describe(scan(project.path(), {"src"}))),
             std::vector<std::string>{"tag src/x\xEF\xBF\xBD.rs:1 impl->REQ-1"});
 }
 

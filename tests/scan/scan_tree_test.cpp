@@ -12,35 +12,19 @@
 #include "helpers/without_privileges.hpp"
 #include "platform/paths.hpp"
 #include "platform/system.hpp"
+#include "scan/scan_records.hpp"
 #include "scan/scanner.hpp"
 
 namespace quorvane {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::describe;
+using testing::sorted;
 using testing::TempProject;
 
 StageSet builtin_stages() {
   return StageSet{"doc", "impl", "unit", "int"};
-}
-
-// One line per record, in the result's order: tags, then parse errors, then scan errors.
-std::vector<std::string> describe(const ScanResult& result) {
-  std::vector<std::string> out;
-  for (const Tag& t : result.tags) {
-    out.push_back("tag " + t.path + ":" + std::to_string(t.line) + " " + t.stage + "->" + t.id);
-  }
-  for (const ParseError& e : result.parse_errors) {
-    out.push_back("parse " + e.path + ":" + std::to_string(e.line));
-  }
-  for (const ScanError& e : result.scan_errors) out.push_back("error " + e.path + " " + e.message);
-  return out;
-}
-
-// Entries of one directory come in the file system's order; compare such results unordered.
-std::vector<std::string> sorted(std::vector<std::string> lines) {
-  std::sort(lines.begin(), lines.end());
-  return lines;
 }
 
 ScanResult scan(const TempProject& project, const std::vector<fs::path>& roots) {
