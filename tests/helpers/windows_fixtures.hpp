@@ -21,8 +21,8 @@ inline std::runtime_error windows_failure(std::string_view what) {
 // `path` (absolute) in the verbatim form, so that the fixture is not held to MAX_PATH.
 inline std::wstring verbatim(const std::filesystem::path& path) {
   const std::wstring_view prefix = L"\\\\?\\";
-  std::wstring text = path.native().starts_with(prefix) ? path.native()
-                                                        : std::wstring(prefix) + path.native();
+  std::wstring text =
+      path.native().starts_with(prefix) ? path.native() : std::wstring(prefix) + path.native();
   for (wchar_t& c : text) {
     if (c == L'/') c = L'\\';
   }
