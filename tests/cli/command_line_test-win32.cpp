@@ -112,21 +112,8 @@ ProcessResult run_into_files(const TempProject& project, const std::wstring& tai
     ::CloseHandle(info.hProcess);
   }
   for (const HANDLE handle : {in, out, err}) ::CloseHandle(handle);
-  const auto contents = [&](const wchar_t* name) {
-    const HANDLE file =
-        ::CreateFileW((project.path() / name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    std::string bytes;
-    char buffer[65536];
-    DWORD count = 0;
-    while (::ReadFile(file, buffer, sizeof buffer, &count, nullptr) && count > 0) {
-      bytes.append(buffer, count);
-    }
-    ::CloseHandle(file);
-    return bytes;
-  };
-  result.out = contents(L"out.txt");
-  result.err = contents(L"err.txt");
+  result.out = project.read("out.txt");
+  result.err = project.read("err.txt");
   return result;
 }
 

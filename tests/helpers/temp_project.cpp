@@ -1,6 +1,7 @@
 #include "helpers/temp_project.hpp"
 
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 #include "platform/paths.hpp"
@@ -17,6 +18,13 @@ void TempProject::write(const std::filesystem::path& relative, std::string_view 
   std::ofstream out(full, std::ios::binary | std::ios::trunc);
   out.write(content.data(), static_cast<std::streamsize>(content.size()));
   if (!out) throw std::runtime_error("cannot write " + platform::path_bytes(full));
+}
+
+std::string TempProject::read(const std::filesystem::path& relative) const {
+  const auto full = path_ / relative;
+  std::ifstream in(full, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read " + platform::path_bytes(full));
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 void TempProject::mkdir(const std::filesystem::path& relative) const {

@@ -21,6 +21,8 @@ class TempProject {
   // Writes `content` to path()/relative, creating parent directories.
   void write(const std::filesystem::path& relative, std::string_view content) const;
   void mkdir(const std::filesystem::path& relative) const;
+  // The bytes of path()/relative, exactly as stored.
+  std::string read(const std::filesystem::path& relative) const;
 
  private:
   std::filesystem::path path_;

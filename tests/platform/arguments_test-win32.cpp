@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "helpers/command_line-win32.hpp"
+#include "helpers/environment.hpp"
 #include "platform/utf16.hpp"
 
 namespace quorvane::platform {
@@ -33,9 +34,7 @@ TEST(ArgumentsChild, DISABLED_PrintsItsArguments) {
 }
 
 std::wstring own_path() {
-  std::wstring path(32768, L'\0');
-  path.resize(::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
-  return path;
+  return testing::running_program().native();
 }
 
 std::string utf8(const std::wstring& wide) {

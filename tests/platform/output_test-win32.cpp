@@ -42,19 +42,7 @@ class WithFile : public ::testing::Test {
     return handle;
   }
 
-  std::string contents(const wchar_t* name) const {
-    const std::wstring path = (project_.path() / name).native();
-    HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    std::string bytes;
-    char buffer[65536];
-    DWORD count = 0;
-    while (::ReadFile(handle, buffer, sizeof buffer, &count, nullptr) && count > 0) {
-      bytes.append(buffer, count);
-    }
-    ::CloseHandle(handle);
-    return bytes;
-  }
+  std::string contents(const wchar_t* name) const { return project_.read(name); }
 
   quorvane::testing::TempProject project_;
 };

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "helpers/environment.hpp"
+#include "platform/paths.hpp"
 #include "stand_in/stand_in_system.hpp"
 
 namespace quorvane::testing::stand_in {
@@ -81,7 +82,7 @@ class Runner {
       return write_all(Stream::Out, (input.null_device ? "null device, " : "other input, ") +
                                         std::to_string(input.bytes) + " bytes\n");
     }
-    if (action == "--self") return write_all(Stream::Out, own_path());
+    if (action == "--self") return write_all(Stream::Out, platform::path_bytes(running_program()));
     if (value_of(action, "--write-handle", value)) {
       return write_all(Stream::Out,
                        write_to_handle(std::string(value)) ? "written\n" : "not written\n");

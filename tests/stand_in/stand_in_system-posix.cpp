@@ -37,10 +37,6 @@ InputReport read_input() {
   return report;
 }
 
-std::string own_path() {
-  return std::filesystem::read_symlink("/proc/self/exe").string();
-}
-
 bool write_to_handle(const std::string& handle) {
   return ::write(std::atoi(handle.c_str()), "x", 1) == 1;
 }

@@ -45,19 +45,6 @@ InputReport read_input() {
   return report;
 }
 
-std::string own_path() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length =
-        ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length < path.size()) {
-      path.resize(length);
-      return utf8(path);
-    }
-    path.resize(path.size() * 2);
-  }
-}
-
 bool write_to_handle(const std::string& handle) {
   const auto value = static_cast<std::uintptr_t>(std::strtoull(handle.c_str(), nullptr, 10));
   DWORD written = 0;

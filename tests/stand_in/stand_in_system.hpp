@@ -25,7 +25,6 @@ struct InputReport {
 };
 InputReport read_input();
 
-std::string own_path();
 
 // Writes one byte to the handle (POSIX: descriptor) whose number `handle` spells in decimal;
 // whether it went.
