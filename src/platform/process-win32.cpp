@@ -30,18 +30,8 @@ std::u16string from_wide(const wchar_t* text, std::size_t length) {
 
 // A variable of this process; empty when it is not set.
 std::u16string variable(const wchar_t* name) {
-  std::u16string value;
-  DWORD size = ::GetEnvironmentVariableW(name, nullptr, 0);
-  while (size > 0) {
-    value.resize(size);
-    const DWORD length = ::GetEnvironmentVariableW(name, wide(value), size);
-    if (length < size) {
-      value.resize(length);
-      return value;
-    }
-    size = length;  // it grew in between: the size it needs now
-  }
-  return {};
+  const std::wstring value = win32::environment_value(name).value_or(std::wstring());
+  return from_wide(value.data(), value.size());
 }
 
 bool is_file(const std::u16string& path) {

@@ -27,9 +27,9 @@ Result<std::size_t> read_whole_file(const std::filesystem::path& path, std::stri
   if (!system) return std::move(system).take_failure();
   // Others may go on reading, writing, renaming or deleting the file meanwhile; a file that
   // someone holds open without sharing fails here with the system's sharing violation.
-  const win32::OwnedHandle file(::CreateFileW(
-      system.value().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-      nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  const win32::OwnedHandle file(::CreateFileW(system.value().c_str(), GENERIC_READ,
+                                              win32::kShareAll, nullptr, OPEN_EXISTING,
+                                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file.valid()) return Failure{win32::last_error_text()};
 
   const DWORD type = ::GetFileType(file.get());

@@ -26,25 +26,9 @@ bool prepare_for_colour(Stream stream) {
 }
 
 std::optional<std::string> environment_variable(const char* name) {
-  const std::wstring wide_name = win32::to_wide(name);
-  std::wstring value(256, L'\0');
-  for (;;) {
-    // An empty value also gives 0; only a missing variable sets the error.
-    ::SetLastError(ERROR_SUCCESS);
-    const DWORD length = ::GetEnvironmentVariableW(wide_name.c_str(), value.data(),
-                                                   static_cast<DWORD>(value.size()));
-    if (length == 0) {
-      if (::GetLastError() != ERROR_SUCCESS) return std::nullopt;
-      return std::string();
-    }
-    if (length < value.size()) {
-      value.resize(length);
-      return win32::to_utf8(value);
-    }
-    // Too small: `length` is the size needed, the terminating null included. The variable may
-    // grow again before the next call, hence the loop.
-    value.resize(length);
-  }
+  const std::optional<std::wstring> value = win32::environment_value(win32::to_wide(name));
+  if (!value) return std::nullopt;
+  return win32::to_utf8(*value);
 }
 
 }  // namespace quorvane::platform

@@ -12,7 +12,7 @@
 namespace quorvane::platform {
 namespace {
 
-constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+using win32::kShareAll;
 
 struct Child {
   std::wstring name;

@@ -12,18 +12,11 @@ constexpr std::wstring_view kVerbatimUnc = L"\\\\?\\UNC\\";
 
 // The system's own absolute form of a plain path.
 Result<std::wstring> full_path_name(const std::wstring& path) {
-  std::wstring buffer(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length =
-        ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
-    if (length == 0) return Failure{last_error_text()};
-    // Too small: the length asked for counts the terminating NUL, a fitting one does not.
-    if (length < buffer.size()) {
-      buffer.resize(length);
-      return buffer;
-    }
-    buffer.resize(length);
-  }
+  std::optional<std::wstring> full = grown_text([&](wchar_t* buffer, DWORD size) {
+    return ::GetFullPathNameW(path.c_str(), size, buffer, nullptr);
+  });
+  if (!full) return Failure{last_error_text()};
+  return std::move(*full);
 }
 
 // `prefix` followed by the names of `rest`, "." dropped and ".." taking back the name before it
@@ -54,6 +47,15 @@ std::wstring resolve_by_text(std::wstring_view prefix, std::wstring_view rest) {
 }
 
 }  // namespace
+
+std::optional<std::wstring> environment_value(const std::wstring& name) {
+  std::optional<std::wstring> value = grown_text([&](wchar_t* buffer, DWORD size) {
+    return ::GetEnvironmentVariableW(name.c_str(), buffer, size);
+  });
+  // An empty value also gives 0; only a missing variable sets the error.
+  if (!value && ::GetLastError() == ERROR_SUCCESS) return std::wstring();
+  return value;
+}
 
 Result<std::wstring> system_path(const std::filesystem::path& path) {
   const std::wstring& text = path.native();

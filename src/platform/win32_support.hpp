@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,30 @@ inline std::string to_utf8(std::wstring_view wide) {
   return utf16_to_utf8(
       std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size()));
 }
+
+// Sharing that lets others read, write, rename and delete an entry while we hold it.
+inline constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// The text that a call of the system's "fill this buffer" kind gives: `call(buffer, size)`
+// returns the length written without the terminating NUL, or, when `size` is too small, the size
+// needed with it, or 0 on failure. The buffer grows until the text fits (it may grow again
+// between calls). None when the call gives 0; the last error is then the call's, and it is
+// cleared before each call, so that a call that gives 0 for an empty text can be told apart.
+template <class Call>
+std::optional<std::wstring> grown_text(Call call) {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    ::SetLastError(ERROR_SUCCESS);
+    const DWORD length = call(buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) return std::nullopt;
+    const bool fits = length < buffer.size();
+    buffer.resize(length);
+    if (fits) return buffer;
+  }
+}
+
+// This process's variable `name`, if set (names match without regard to case).
+std::optional<std::wstring> environment_value(const std::wstring& name);
 
 // The house form of the calling thread's last Win32 error.
 inline std::string last_error_text() {

@@ -3,24 +3,17 @@
 #include <cwchar>
 
 #include "helpers/environment.hpp"
-#include "platform/utf16.hpp"
+#include "platform/win32_support.hpp"
 
 namespace quorvane::testing {
 namespace {
 
-std::wstring wide(std::string_view utf8) {
-  const std::u16string units = platform::utf8_to_utf16(utf8);
-  return std::wstring(units.begin(), units.end());
-}
-
-std::string utf8(std::wstring_view text) {
-  return platform::utf16_to_utf8(
-      std::u16string_view(reinterpret_cast<const char16_t*>(text.data()), text.size()));
-}
+using platform::win32::to_utf8;
+using platform::win32::to_wide;
 
 // The system's own table: the C runtime keeps a copy of its own that it does not hand on.
 void set_variable(const std::string& name, const std::optional<std::string>& value) {
-  ::SetEnvironmentVariableW(wide(name).c_str(), value ? wide(*value).c_str() : nullptr);
+  ::SetEnvironmentVariableW(to_wide(name).c_str(), value ? to_wide(*value).c_str() : nullptr);
 }
 
 }  // namespace
@@ -35,19 +28,9 @@ ScopedVariable::~ScopedVariable() {
 }
 
 std::optional<std::string> own_variable(const std::string& name) {
-  const std::wstring wide_name = wide(name);
-  std::wstring value(256, L'\0');
-  for (;;) {
-    ::SetLastError(ERROR_SUCCESS);
-    const DWORD length = ::GetEnvironmentVariableW(wide_name.c_str(), value.data(),
-                                                   static_cast<DWORD>(value.size()));
-    if (length == 0 && ::GetLastError() == ERROR_ENVVAR_NOT_FOUND) return std::nullopt;
-    if (length < value.size()) {
-      value.resize(length);
-      return utf8(value);
-    }
-    value.resize(length);
-  }
+  const std::optional<std::wstring> value = platform::win32::environment_value(to_wide(name));
+  if (!value) return std::nullopt;
+  return to_utf8(*value);
 }
 
 std::vector<std::string> own_environment() {
@@ -55,7 +38,7 @@ std::vector<std::string> own_environment() {
   wchar_t* const strings = ::GetEnvironmentStringsW();
   if (strings == nullptr) return entries;
   for (const wchar_t* entry = strings; *entry != L'\0'; entry += std::wcslen(entry) + 1) {
-    entries.push_back(utf8(entry));
+    entries.push_back(to_utf8(entry));
   }
   ::FreeEnvironmentStringsW(strings);
   return entries;

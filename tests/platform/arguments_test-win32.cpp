@@ -15,6 +15,7 @@
 #include "helpers/command_line-win32.hpp"
 #include "helpers/environment.hpp"
 #include "platform/utf16.hpp"
+#include "platform/win32_support.hpp"
 
 namespace quorvane::platform {
 namespace {
@@ -37,9 +38,7 @@ std::wstring own_path() {
   return testing::running_program().native();
 }
 
-std::string utf8(const std::wstring& wide) {
-  return utf16_to_utf8(std::u16string(wide.begin(), wide.end()));
-}
+using win32::to_utf8;
 
 std::vector<std::string> printed_arguments(const std::string& out) {
   std::vector<std::string> arguments;
@@ -72,7 +71,7 @@ ChildArguments child_arguments(const std::wstring& tail) {
   const std::wstring command_line = L"\"" + self + L"\" --gtest_filter=" + kChildTest +
                                     L" --gtest_also_run_disabled_tests " + tail;
   const quorvane::testing::ProcessResult result =
-      quorvane::testing::run_command_line(utf8(self), command_line, {});
+      quorvane::testing::run_command_line(to_utf8(self), command_line, {});
   EXPECT_EQ(result.status, 0) << result.out << result.err;
   std::vector<std::string> printed = printed_arguments(result.out);
   if (printed.size() < 3) {
@@ -125,7 +124,7 @@ INSTANTIATE_TEST_SUITE_P(
         CommandLineCase{"pair in the wrong order", L"\xDE00\xD83D", {"\xED\xB8\x80\xED\xA0\xBD"}}));
 
 TEST(ProgramArgumentsPath, ComesFromTheCommandLineToo) {
-  EXPECT_EQ(child_arguments(L"").program, utf8(own_path()));
+  EXPECT_EQ(child_arguments(L"").program, to_utf8(own_path()));
 }
 
 }  // namespace

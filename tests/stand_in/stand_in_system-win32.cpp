@@ -5,19 +5,10 @@
 #include <cstdlib>
 #include <cwchar>
 
-#include "platform/utf16.hpp"
+#include "platform/win32_support.hpp"
 #include "stand_in/stand_in_system.hpp"
 
 namespace quorvane::testing::stand_in {
-namespace {
-
-std::string utf8(std::wstring_view text) {
-  return platform::utf16_to_utf8(
-      std::u16string_view(reinterpret_cast<const char16_t*>(text.data()), text.size()));
-}
-
-}  // namespace
-
 // Straight to the handles, as bytes: the C runtime's text mode would add a CR before each LF.
 bool write_all(Stream stream, std::string_view bytes) {
   const HANDLE handle =
@@ -57,6 +48,6 @@ bool write_to_handle(const std::string& handle) {
 // receives them.
 extern "C" int wmain(int argc, wchar_t** argv) {
   std::vector<std::string> arguments;
-  for (int i = 1; i < argc; ++i) arguments.push_back(quorvane::testing::stand_in::utf8(argv[i]));
+  for (int i = 1; i < argc; ++i) arguments.push_back(quorvane::platform::win32::to_utf8(argv[i]));
   return quorvane::testing::stand_in::run(arguments);
 }
