@@ -1,10 +1,12 @@
 #include "platform/files.hpp"
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/path_prefix.hpp"
 #include "platform/paths.hpp"
 #include "platform/system.hpp"
+#include "support/text.hpp"
 
 namespace quorvane::platform {
 namespace {
@@ -14,11 +16,8 @@ namespace {
 // separator. Each key begins with a separator, which no name holds.
 std::string prefix_key(std::string_view prefix, PrefixKind kind) {
   const auto lower = [](std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-      if (c == '/') c = '\\';
-    }
+    std::string out = ascii_lower(text);
+    std::replace(out.begin(), out.end(), '/', '\\');
     return out;
   };
   switch (kind) {

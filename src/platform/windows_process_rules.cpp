@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/path_prefix.hpp"
 #include "platform/utf16.hpp"
 
 namespace quorvane::platform::windows {
@@ -18,18 +19,14 @@ bool equal_ascii_ignoring_case(std::u16string_view a, std::u16string_view b) {
                     [](char16_t x, char16_t y) { return ascii_lower(x) == ascii_lower(y); });
 }
 
-bool is_separator(char16_t c) {
-  return c == u'\\' || c == u'/';
-}
-
 // "C:\x", "C:/x", "\\server\share" and "//server/share": a folder that names its drive or
 // server, so that it does not depend on the current folder or drive.
 bool is_fully_qualified(std::u16string_view folder) {
-  if (folder.size() >= 3 && folder[1] == u':' && is_separator(folder[2])) {
+  if (folder.size() >= 3 && folder[1] == u':' && is_windows_separator(folder[2])) {
     const char16_t drive = ascii_lower(folder[0]);
     return drive >= u'a' && drive <= u'z';
   }
-  return folder.size() >= 2 && is_separator(folder[0]) && is_separator(folder[1]);
+  return folder.size() >= 2 && is_windows_separator(folder[0]) && is_windows_separator(folder[1]);
 }
 
 std::vector<std::u16string_view> split(std::u16string_view text, char16_t separator) {
@@ -113,7 +110,7 @@ std::vector<std::u16string> path_candidates(std::u16string_view name, std::u16st
     std::u16string folder(entry);
     std::erase(folder, u'"');
     if (!is_fully_qualified(folder)) continue;
-    if (!is_separator(folder.back())) folder += u'\\';
+    if (!is_windows_separator(folder.back())) folder += u'\\';
     for (const std::u16string& suffix : suffixes) {
       candidates.push_back(folder + std::u16string(name) + suffix);
     }
