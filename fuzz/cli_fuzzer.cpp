@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <span>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -44,7 +45,7 @@ void check(const CliParse& parse) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view input(reinterpret_cast<const char*>(data), size);
-  std::vector<std::string> arguments;
+  std::vector<std::string> arguments{"quorvane"};
   std::size_t start = 0;
   while (start <= input.size()) {
     const std::size_t nul = input.find('\0', start);
@@ -52,12 +53,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     arguments.emplace_back(input.substr(start, end - start));
     start = end + 1;
   }
-  if (size == 0) arguments.clear();
+  if (size == 0) arguments.resize(1);
 
-  std::vector<const char*> argv{"quorvane"};
-  for (const std::string& argument : arguments) argv.push_back(argument.c_str());
-  argv.push_back(nullptr);
-  check(cli_parse(static_cast<int>(argv.size() - 1), argv.data()));
-  check(parse_arguments(arguments, OutputColours{true, true}));
+  // With the program path, as the process gives them; the parser proper sees the rest.
+  check(cli_parse(arguments));
+  check(parse_arguments(std::span(arguments).subspan(1), OutputColours{true, true}));
   return 0;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <variant>
 #include <vector>
@@ -32,7 +33,8 @@ struct ReviewCommand {
   std::optional<std::string> changed_since;
 };
 
-using CliCommand = std::variant<ListCommand, TraceCommand, CheckCommand, LintCommand, ReviewCommand>;
+using CliCommand =
+    std::variant<ListCommand, TraceCommand, CheckCommand, LintCommand, ReviewCommand>;
 
 struct Cli {
   CliCommand command;
@@ -48,8 +50,8 @@ struct CliExit {
 
 using CliParse = std::variant<Cli, CliExit>;
 
-// Parses argv (argv[0] is the program path and is not matched). Colour follows the terminal
-// test and the CLICOLOR/NO_COLOR/CLICOLOR_FORCE/TERM/CI rules.
-CliParse cli_parse(int argc, const char* const* argv);
+// Parses the process's arguments (the first is the program path and is not matched). Colour follows
+// the terminal test and the CLICOLOR/NO_COLOR/CLICOLOR_FORCE/TERM/CI rules.
+CliParse cli_parse(std::span<const std::string> arguments);
 
 }  // namespace quorvane

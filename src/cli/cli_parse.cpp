@@ -85,9 +85,9 @@ CliParse parse_arguments_for_streams(std::span<const std::string> arguments, Out
   return parse_arguments(arguments, {wanted.out && out_shows, wanted.err && err_shows});
 }
 
-CliParse cli_parse(int argc, const char* const* argv) {
-  std::vector<std::string> arguments;
-  for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
+CliParse cli_parse(std::span<const std::string> arguments) {
+  // The program path is not matched (and a process may be started without one).
+  if (!arguments.empty()) arguments = arguments.subspan(1);
   const OutputColours colours{colour_enabled_for(platform::Stream::Out),
                               colour_enabled_for(platform::Stream::Err)};
   return parse_arguments_for_streams(arguments, colours, platform::prepare_for_colour);

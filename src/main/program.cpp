@@ -33,8 +33,8 @@ RunOutcome dispatch(const CliCommand& command, const std::filesystem::path& proj
 
 }  // namespace
 
-int run_main(int argc, const char* const* argv) {
-  CliParse parsed = cli_parse(argc, argv);
+int run_main(std::span<const std::string> arguments) {
+  CliParse parsed = cli_parse(arguments);
   RunOutcome outcome = [&]() -> RunOutcome {
     if (const auto* exit = std::get_if<CliExit>(&parsed)) {
       // Help or version text that cannot be written fails the way a report does.

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <filesystem>
+#include <span>
+#include <string>
 
 #include "cli/cli.hpp"
 #include "main/run_context.hpp"
@@ -15,7 +17,8 @@ RunOutcome run_lint(const LintCommand& options, const std::filesystem::path& pro
 RunOutcome run_review(const ReviewCommand& options, const std::filesystem::path& project_root,
                       RunContext& context);
 
-// The whole program after the process start-up: returns the exit status.
-int run_main(int argc, const char* const* argv);
+// The whole program after the process start-up, given the process's arguments (the program path
+// first): returns the exit status.
+int run_main(std::span<const std::string> arguments);
 
 }  // namespace quorvane

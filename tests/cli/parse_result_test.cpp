@@ -69,8 +69,8 @@ INSTANTIATE_TEST_SUITE_P(
         ConversionCase{{"review"}, R"(review json=false changed_since=<absent>)"}));
 
 TEST(CliParse, TakesTheProcessArgumentsAfterTheProgramPath) {
-  const char* argv[] = {"/any/path/quorvane", "list", "--missing", "doc"};
-  CliParse parsed = cli_parse(4, argv);
+  const std::vector<std::string> arguments{"/any/path/quorvane", "list", "--missing", "doc"};
+  CliParse parsed = cli_parse(arguments);
   ASSERT_TRUE(std::holds_alternative<Cli>(parsed));
   EXPECT_EQ(describe(std::get<Cli>(parsed).command), R"(list missing=["doc"] type=[] json=false)");
 }
