@@ -1,5 +1,6 @@
 #include "helpers/command_line-win32.hpp"
 #include "helpers/temp_project.hpp"
+#include "helpers/windows_fixtures.hpp"
 
 #include <windows.h>
 
@@ -18,40 +19,7 @@
 namespace quorvane::testing {
 namespace {
 
-std::runtime_error failure(std::string_view what) {
-  return std::runtime_error(std::string(what) + ": " +
-                            platform::os_error_text(static_cast<int>(::GetLastError())));
-}
-
-// Closes a handle at scope end.
-class Handle {
- public:
-  Handle() = default;
-  explicit Handle(HANDLE handle) : handle_(handle) {}
-  ~Handle() { reset(); }
-  Handle(Handle&& other) noexcept : handle_(other.release()) {}
-  Handle& operator=(Handle&& other) noexcept {
-    if (this != &other) reset(other.release());
-    return *this;
-  }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-
-  HANDLE get() const { return handle_; }
-  HANDLE release() {
-    const HANDLE handle = handle_;
-    handle_ = INVALID_HANDLE_VALUE;
-    return handle;
-  }
-  bool valid() const { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
-  void reset(HANDLE handle = INVALID_HANDLE_VALUE) {
-    if (valid()) ::CloseHandle(handle_);
-    handle_ = handle;
-  }
-
- private:
-  HANDLE handle_ = INVALID_HANDLE_VALUE;
-};
+using Handle = platform::win32::OwnedHandle;
 
 // Removes `path` and everything below it. Links (symbolic links, junctions) are removed
 // themselves and never followed, so a test's link to a folder outside cannot empty that folder;
@@ -96,7 +64,7 @@ std::wstring environment_block(const std::map<std::string, std::optional<std::st
 
 void make_inheritable(HANDLE handle) {
   if (!::SetHandleInformation(handle, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT)) {
-    throw failure("SetHandleInformation failed");
+    throw windows_failure("SetHandleInformation failed");
   }
 }
 
@@ -109,7 +77,7 @@ struct Pipe {
 Pipe child_writes_pipe() {
   HANDLE read = nullptr;
   HANDLE write = nullptr;
-  if (!::CreatePipe(&read, &write, nullptr, 0)) throw failure("CreatePipe failed");
+  if (!::CreatePipe(&read, &write, nullptr, 0)) throw windows_failure("CreatePipe failed");
   Pipe pipe{Handle(read), Handle(write)};
   make_inheritable(pipe.write.get());
   return pipe;
@@ -163,7 +131,7 @@ TempProject::TempProject() {
       path_ = candidate;
       return;
     }
-    if (::GetLastError() != ERROR_ALREADY_EXISTS) throw failure("CreateDirectoryW failed");
+    if (::GetLastError() != ERROR_ALREADY_EXISTS) throw windows_failure("CreateDirectoryW failed");
   }
   throw std::runtime_error("no unused name for a temp folder");
 }
@@ -199,7 +167,7 @@ ProcessResult run_command_line(const std::string& program, std::wstring command_
   SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
   Handle input(::CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
                              OPEN_EXISTING, 0, nullptr));
-  if (!input.valid()) throw failure("cannot open NUL");
+  if (!input.valid()) throw windows_failure("cannot open NUL");
   Pipe out_pipe, err_pipe;
   const HANDLE out = child_output(options.stdout_target, out_pipe);
   const HANDLE err = child_output(options.stderr_target, err_pipe);
@@ -214,13 +182,13 @@ ProcessResult run_command_line(const std::string& program, std::wstring command_
   std::vector<char> attribute_storage(attribute_size);
   const auto attributes = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(attribute_storage.data());
   if (!::InitializeProcThreadAttributeList(attributes, 1, 0, &attribute_size)) {
-    throw failure("InitializeProcThreadAttributeList failed");
+    throw windows_failure("InitializeProcThreadAttributeList failed");
   }
   if (!::UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST,
                                    inherited.data(), inherited.size() * sizeof(HANDLE), nullptr,
                                    nullptr)) {
     ::DeleteProcThreadAttributeList(attributes);
-    throw failure("UpdateProcThreadAttribute failed");
+    throw windows_failure("UpdateProcThreadAttribute failed");
   }
 
   STARTUPINFOEXW startup{};

@@ -9,13 +9,12 @@
 #include <string>
 #include <string_view>
 
-#include "platform/os_error.hpp"
+#include "platform/win32_support.hpp"
 
 namespace quorvane::testing {
 
 inline std::runtime_error windows_failure(std::string_view what) {
-  return std::runtime_error(std::string(what) + ": " +
-                            platform::os_error_text(static_cast<int>(::GetLastError())));
+  return std::runtime_error(std::string(what) + ": " + platform::win32::last_error_text());
 }
 
 // `path` (absolute) in the verbatim form, so that the fixture is not held to MAX_PATH.
