@@ -81,17 +81,12 @@ DWORD write_console_all(HANDLE handle, std::string_view text, std::string_view t
   return write_console_all(handle, tail);
 }
 
-bool is_console(HANDLE handle) {
-  DWORD mode = 0;
-  return ::GetConsoleMode(handle, &mode) != 0;
-}
-
 // ERROR_SUCCESS when `text` and then `tail` reached the stream, else the error that stopped them.
 DWORD write_stream(DWORD which, std::string_view text, std::string_view tail) {
   const HANDLE handle = ::GetStdHandle(which);
   // No stream at all: the parent closed it or never gave one.
   if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return ERROR_INVALID_HANDLE;
-  if (is_console(handle)) return write_console_all(handle, text, tail);
+  if (win32::is_console(handle)) return write_console_all(handle, text, tail);
   // Two writes: a file or pipe has no gathering write for ordinary handles.
   if (const DWORD error = write_file_all(handle, text)) return error;
   return write_file_all(handle, tail);

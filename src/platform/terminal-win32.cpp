@@ -12,8 +12,7 @@ HANDLE handle_of(Stream stream) {
 
 // A console, not merely a character device: NUL is one too, and takes no colour.
 bool is_terminal(Stream stream) {
-  DWORD mode = 0;
-  return ::GetConsoleMode(handle_of(stream), &mode) != 0;
+  return win32::is_console(handle_of(stream));
 }
 
 bool prepare_for_colour(Stream stream) {

@@ -54,6 +54,12 @@ std::optional<std::wstring> grown_text(Call call) {
 // This process's variable `name`, if set (names match without regard to case).
 std::optional<std::wstring> environment_value(const std::wstring& name);
 
+// Whether `handle` is a console: not merely a character device (NUL is one too).
+inline bool is_console(HANDLE handle) {
+  DWORD mode = 0;
+  return ::GetConsoleMode(handle, &mode) != 0;
+}
+
 // The house form of the calling thread's last Win32 error.
 inline std::string last_error_text() {
   return os_error_text(static_cast<int>(::GetLastError()));
