@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <random>
 #include <string>
 #include <string_view>
@@ -181,6 +182,68 @@ TEST(RelevantLines, CLikeSegmentsMatchTheBytewiseRules) {
     clike_segments_bytewise(line, slow_state, slow);
     ASSERT_EQ(fast, slow) << line;
     ASSERT_EQ(fast_state.in_block, slow_state.in_block) << line;
+  }
+}
+
+// The Python rules as written: every search starts afresh from the scan's position.
+void python_segments_by_the_rules(std::string_view line, CommentState& state,
+                                  std::vector<Segment>& out) {
+  constexpr std::string_view kDouble = R"(""")";
+  constexpr std::string_view kSingle = "'''";
+  constexpr std::size_t kNone = std::string_view::npos;
+  out.clear();
+  std::size_t pos = 0;
+  while (pos < line.size()) {
+    if (state.open_delimiter) {
+      const std::size_t close = line.find(*state.open_delimiter, pos);
+      if (close == kNone) {
+        out.push_back(line.substr(pos));
+        return;
+      }
+      out.push_back(line.substr(pos, close + 3 - pos));
+      state.open_delimiter.reset();
+      pos = close + 3;
+      continue;
+    }
+    const std::size_t hash = line.find('#', pos);
+    const std::size_t dq = line.find(kDouble, pos);
+    const std::size_t sq = line.find(kSingle, pos);
+    const std::size_t first = std::min({hash, dq, sq});
+    if (first == kNone) return;
+    if (first == hash) {
+      out.push_back(line.substr(hash));
+      return;
+    }
+    const std::string_view quote = first == dq ? kDouble : kSingle;
+    const std::size_t close = line.find(quote, first + 3);
+    if (close == kNone) {
+      out.push_back(line.substr(first));
+      state.open_delimiter = quote;
+      return;
+    }
+    out.push_back(line.substr(first, close + 3 - first));
+    pos = close + 3;
+  }
+}
+
+TEST(RelevantLines, PythonSegmentsMatchTheRulesAsWritten) {
+  const std::vector<std::string_view> pieces = {"\"", "'",  R"(""")", "'''",  "#",          "x",
+                                                " ",  "\\", "''",     "\"\"", R"(""""a""")"};
+  std::mt19937 random(11);
+  for (int round = 0; round < 20000; ++round) {
+    std::string line;
+    for (std::size_t n = random() % 24; n > 0; --n) line += pieces[random() % pieces.size()];
+    std::optional<std::string_view> open;
+    if (random() % 3 == 1) open = R"(""")";
+    if (random() % 3 == 2) open = "'''";
+    CommentState fast_state{false, open};
+    CommentState slow_state{false, open};
+    std::vector<Segment> fast;
+    std::vector<Segment> slow;
+    comment_segments(line, CommentStyle::Python, fast_state, fast);
+    python_segments_by_the_rules(line, slow_state, slow);
+    ASSERT_EQ(fast, slow) << line;
+    ASSERT_EQ(fast_state.open_delimiter, slow_state.open_delimiter) << line;
   }
 }
 
