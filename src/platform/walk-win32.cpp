@@ -50,13 +50,12 @@ EntryType type_of(DWORD attributes, DWORD reparse_tag) {
   return EntryType::Other;
 }
 
-// `parent` and `name` joined as the walk names its entries: "\" between them unless the parent
-// already ends in a separator.
-std::filesystem::path child_path(const std::filesystem::path& parent, const std::wstring& name) {
-  std::wstring joined = parent.native();
+// `parent` and `name` joined into `joined` as the walk names its entries: "\" between them
+// unless the parent already ends in a separator. `joined` is reused from entry to entry.
+void child_path(const std::filesystem::path& parent, const std::wstring& name, NativePath& joined) {
+  joined.assign(parent.native());
   if (joined.empty() || !is_windows_separator(joined.back())) joined += L'\\';
   joined += name;
-  return std::filesystem::path(std::move(joined));
 }
 
 bool is_dot_or_dot_dot(const wchar_t* name) {
@@ -178,12 +177,13 @@ void walk_tree(const std::filesystem::path& start, const WalkVisitor& given) {
     return;
   }
   const StartInfo info = std::get<StartInfo>(looked);
-  visitor.on_entry(WalkEntry{start, info.type});
+  visitor.on_entry(WalkEntry{start.native(), info.type});
   if (!info.walk_contents) return;
 
   // An explicit stack instead of recursion: no depth limit from the call stack.
   std::vector<Frame> stack;
   descend(start, stack, visitor);
+  NativePath path;
   while (!stack.empty()) {
     Frame& top = stack.back();
     if (top.next == top.children.size()) {
@@ -191,11 +191,11 @@ void walk_tree(const std::filesystem::path& start, const WalkVisitor& given) {
       continue;
     }
     const Child& child = top.children[top.next++];
-    std::filesystem::path path = child_path(top.path, child.name);
+    child_path(top.path, child.name, path);
     const EntryType type = child.type;
     visitor.on_entry(WalkEntry{path, type});
     // `top` may move when the stack grows; nothing of it is used past this point.
-    if (type == EntryType::Directory) descend(path, stack, visitor);
+    if (type == EntryType::Directory) descend(std::filesystem::path(path), stack, visitor);
   }
 }
 

@@ -5,13 +5,17 @@
 #include <optional>
 #include <string>
 
+#include "platform/paths.hpp"
+
 namespace quorvane::platform {
 
 enum class EntryType { Directory, Symlink, Other };
 
 struct WalkEntry {
-  std::filesystem::path path;  // the start path joined with the names below it
-  EntryType type;              // the entry's own type, links not followed
+  // The start path joined with the names below it; the walk reuses the text for the next
+  // entry, so it is valid during the call only.
+  const NativePath& path;
+  EntryType type;  // the entry's own type, links not followed
 };
 
 struct WalkError {

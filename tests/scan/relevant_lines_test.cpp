@@ -261,6 +261,60 @@ TEST(RelevantLines, GivesTheNumbersOfLinesFarApart) {
   expect_same_as_every_line(text);
 }
 
+// The "[" of the first candidate of the first line at or after `line_start` that holds one, by
+// the candidate rules applied to each whole line; the text size when there is none.
+std::size_t first_candidate_line_by_line(std::string_view text, std::size_t line_start) {
+  std::vector<std::string_view> candidates;
+  LineSplitter lines(text.substr(line_start));
+  std::string_view line;
+  while (lines.next(line)) {
+    tag_candidates(line, candidates);
+    if (!candidates.empty())
+      return static_cast<std::size_t>(candidates.front().data() - text.data()) - 1;
+  }
+  return text.size();
+}
+
+TEST(CandidateSearch, FindsTheFirstCandidateOfEachLineOnward) {
+  // Long texts, so that the sixteen-byte steps meet marks and arrows at every offset.
+  const std::vector<std::string_view> pieces = {"[",
+                                                "]",
+                                                "->",
+                                                "-",
+                                                ">",
+                                                "\n",
+                                                "\r\n",
+                                                " ",
+                                                "a",
+                                                "impl",
+                                                "REQ-1",
+                                                "A",
+                                                "[a->b]",
+                                                "[ a->",
+                                                "\xC2\xA0",
+                                                "\xE2\x80\x83",
+                                                "[->]",
+                                                "[A->x]",
+                                                "xxxxxxxxxxxxxxxxxxx",
+                                                "]]->[["};
+  std::mt19937 random(3);
+  for (int round = 0; round < 4000; ++round) {
+    std::string text;
+    for (std::size_t n = random() % 200; n > 0; --n) text += pieces[random() % pieces.size()];
+    std::vector<std::size_t> starts = {0};
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      if (text[i] == '\n') starts.push_back(i + 1);
+    }
+    CandidateSearch search(text);
+    for (const std::size_t start : starts) {
+      if (random() % 3 == 0) continue;  // the search may be asked for any later line
+      ASSERT_EQ(search.find(start), first_candidate_line_by_line(text, start))
+          << "from " << start << " in:\n"
+          << text;
+    }
+  }
+}
+
 TEST(CountLineFeeds, CountsEveryFeedAtEveryLengthAndOffset) {
   std::mt19937 random(7);
   std::string text(16 * 255 * 3 + 40, 'a');
