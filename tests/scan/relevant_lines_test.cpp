@@ -77,6 +77,15 @@ TEST(RelevantLines, ScanMatchesLineByLineOnCommentShapes) {
       "line\r\n// [impl->REQ-1]\r\n/* [doc -> REQ-2]\r\n*/\r\n",
       "\xEF\xBB\xBF# [impl->REQ-1]\n## [impl->REQ-1] [impl->REQ-1] [bad ->x]\n",
       "a\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n// [impl->REQ-9]",
+      // Where candidates may lie: across lines, between brackets, behind Unicode white space.
+      "/* open\n[impl->REQ-1] */ x\n",
+      "x = \"[impl->REQ-1]\" /*\n */ // [doc->REQ-2]\n",
+      "// [\xE2\x80\x83impl->REQ-1] [\xC2\xA0->REQ-2] [a]->[b]\n",
+      "// [a->\nb] [impl->\n// REQ-1]\n",
+      "// [impl->REQ-1]\r\n/* [doc->REQ-2]\r\n",
+      "/*\n*/\n/*\n*/\n/* [x->y]\n\n*/ // [impl->REQ-1]\n/* no more candidates\n",
+      "\"\"\"\n[impl->REQ-1]\n\"\"\" # [doc->REQ-2]\n'''\n'''\nx = 1 # [a->b]\n",
+      "code(a[b->c]); // [impl->REQ-1] and a[i->j]\n/* p[q->r] */ s[t->u];\n",
   };
   for (const std::string& text : texts) expect_same_as_every_line(text);
 }
@@ -113,10 +122,15 @@ TEST(RelevantLines, ScanMatchesLineByLineOnRandomTexts) {
       "\t",
       "\xC2\xA0",
       "[int->REQ-C-3]",
+      "[a->",
+      "-",
+      ">",
+      "\xE2\x80\x83",
+      "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx",
   };
   std::mt19937 random(20240611);
   for (int round = 0; round < 3000; ++round) {
-    const std::size_t length = random() % 60;
+    const std::size_t length = random() % 120;
     std::string text;
     for (std::size_t i = 0; i < length; ++i) text += pieces[random() % pieces.size()];
     expect_same_as_every_line(text);
