@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <map>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -17,6 +20,7 @@ namespace {
 
 using testing::GitRepo;
 using testing::ProcessResult;
+using Variables = std::map<std::string, std::optional<std::string>>;
 
 std::string first_line(const std::string& text) {
   return text.substr(0, text.find('\n'));
@@ -136,13 +140,16 @@ TEST(ReviewChangedSince, ProjectFolderWhoseNameBeginsOrEndsWithASpace) {
 // tells whether it was started. Were it started, it would fail the run as well.
 class FakeGit {
  public:
-  void put_into(const std::filesystem::path& folder) const {
-    const auto file = folder / "git";
-    std::filesystem::create_directories(folder);
-    marks_.write(file, "#!/bin/sh\necho started >> '" + platform::path_bytes(mark()) +
-                           "'\necho 'not git' >&2\nexit 1\n");
-    std::filesystem::permissions(file, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add);
+  explicit FakeGit(const std::vector<std::filesystem::path>& folders) {
+    for (const auto& folder : folders) {
+      const auto file = folder / "git";
+      std::filesystem::create_directories(folder);
+      std::ofstream(file, std::ios::binary)
+          << "#!/bin/sh\necho started >> '" << platform::path_bytes(mark())
+          << "'\necho 'not git' >&2\nexit 1\n";
+      std::filesystem::permissions(file, std::filesystem::perms::owner_all,
+                                   std::filesystem::perm_options::add);
+    }
   }
   bool started() const { return std::filesystem::exists(mark()); }
 
@@ -178,36 +185,43 @@ class SinceBase : public ::testing::Test {
   // The test's own PATH, on which the real git is found.
   static std::string own_path() { return testing::own_variable("PATH").value_or("/usr/bin:/bin"); }
 
+  // The runs of `arguments` in the repository, in the text form and then with --json.
+  std::vector<ProcessResult> in_both_forms(std::vector<std::string> arguments,
+                                           const Variables& extra = {}) const {
+    std::vector<ProcessResult> results{repo_.run_quorvane(repo_.path(), arguments, extra)};
+    arguments.emplace_back("--json");
+    results.push_back(repo_.run_quorvane(repo_.path(), arguments, extra));
+    return results;
+  }
+
   GitRepo repo_;
 };
 
 TEST_F(SinceBase, EmptyRevisionIsRefusedBeforeAnythingIsReadOrStarted) {
   // A git first on PATH would show a start; git would take "" for the staged manifest and find
   // that nothing changed.
-  const FakeGit fake;
   const testing::TempProject bin;
-  fake.put_into(bin.path());
-  const std::map<std::string, std::optional<std::string>> variables = {
-      {"PATH", platform::path_bytes(bin.path()) + ":" + own_path()},
-      {"CLICOLOR_FORCE", std::nullopt}};
+  const FakeGit fake({bin.path()});
+  const Variables variables = {{"PATH", platform::path_bytes(bin.path()) + ":" + own_path()},
+                               {"CLICOLOR_FORCE", std::nullopt}};
   for (const std::string command : {"lint", "review"}) {
     const std::string expected =
         "error: a value is required for '--changed-since <REF>' but "
         "none was supplied\n\nUsage: quorvane " +
         command + " [OPTIONS]\n\nFor more information, try '--help'.\n";
-    for (const std::vector<std::string>& arguments :
-         std::vector<std::vector<std::string>>{{command, "--changed-since", ""},
-                                               {command, "--changed-since="},
-                                               {command, "--changed-since", "", "--json"},
-                                               {command, "--json", "--changed-since="}}) {
-      std::string shown;
-      for (const std::string& argument : arguments) shown += "[" + argument + "]";
-      SCOPED_TRACE(shown);
-      const ProcessResult result = repo_.run_quorvane(repo_.path(), arguments, variables);
-      EXPECT_EQ(result.status, 2);
-      EXPECT_EQ(result.out, "");
-      EXPECT_EQ(result.err, expected);
+    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+             {command, "--changed-since", ""}, {command, "--changed-since="}}) {
+      SCOPED_TRACE(command + (arguments.size() == 2 ? " --changed-since=" : " --changed-since ''"));
+      for (const ProcessResult& result : in_both_forms(arguments, variables)) {
+        EXPECT_EQ(result.status, 2);
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(result.err, expected);
+      }
     }
+    // --json before the empty value: it gets no tip, as it was never the value.
+    EXPECT_EQ(
+        repo_.run_quorvane(repo_.path(), {command, "--json", "--changed-since="}, variables).err,
+        expected);
   }
   EXPECT_FALSE(fake.started());
 }
@@ -228,11 +242,7 @@ class RevisionThatFails : public SinceBase, public ::testing::WithParamInterface
 // JSON alike, and writes no report.
 TEST_P(RevisionThatFails, EndsWithTheMessageOfTheGitStep) {
   const FailureCase& c = GetParam();
-  for (const bool json : {false, true}) {
-    SCOPED_TRACE(json ? "--json" : "text");
-    std::vector<std::string> arguments{c.command, "--changed-since", c.revision};
-    if (json) arguments.emplace_back("--json");
-    const ProcessResult result = repo_.run_quorvane(repo_.path(), arguments);
+  for (const ProcessResult& result : in_both_forms({c.command, "--changed-since", c.revision})) {
     EXPECT_EQ(result.status, 2);
     EXPECT_EQ(result.out, "");
     EXPECT_TRUE(result.err.starts_with(c.message_start)) << result.err;
@@ -274,9 +284,7 @@ TEST_F(SinceBase, BranchNamedLikeAFolderIsTheBranch) {
 // An empty entry of PATH (leading, trailing or doubled), "." and a relative folder all lead into
 // the project, which may carry a git of its own (a pull request can add one).
 TEST_F(SinceBase, AGitOfTheProjectIsNeverStarted) {
-  const FakeGit fake;
-  fake.put_into(repo_.path());
-  fake.put_into(repo_.path() / "bin");
+  const FakeGit fake({repo_.path(), repo_.path() / "bin"});
   const std::string own = own_path();
   for (const std::string& path :
        {":" + own, own + ":", "/nonexistent::" + own, ".:" + own, "./bin:" + own, "bin:" + own}) {
@@ -294,19 +302,13 @@ TEST_F(SinceBase, AGitOfTheProjectIsNeverStarted) {
 }
 
 TEST_F(SinceBase, WithOnlyRelativeEntriesOnPathGitIsNotFound) {
-  const FakeGit fake;
-  fake.put_into(repo_.path());
-  fake.put_into(repo_.path() / "bin");
+  const FakeGit fake({repo_.path(), repo_.path() / "bin"});
   const std::string not_found = platform::os_error_text(2);
-  for (const bool json : {false, true}) {
-    SCOPED_TRACE(json ? "--json" : "text");
-    for (const auto& [command, message] : std::vector<std::pair<std::string, std::string>>{
-             {"lint", "git show base:./quorvane.toml: " + not_found + "\n"},
-             {"review", "git diff: " + not_found + "\n"}}) {
-      std::vector<std::string> arguments{command, "--changed-since", "base"};
-      if (json) arguments.emplace_back("--json");
-      const ProcessResult result =
-          repo_.run_quorvane(repo_.path(), arguments, {{"PATH", ":.:bin:./bin:"}});
+  for (const auto& [command, message] : std::vector<std::pair<std::string, std::string>>{
+           {"lint", "git show base:./quorvane.toml: " + not_found + "\n"},
+           {"review", "git diff: " + not_found + "\n"}}) {
+    for (const ProcessResult& result :
+         in_both_forms({command, "--changed-since", "base"}, {{"PATH", ":.:bin:./bin:"}})) {
       EXPECT_EQ(result.status, 2);
       EXPECT_EQ(result.out, "");
       EXPECT_EQ(result.err, message);
