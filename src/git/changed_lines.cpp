@@ -46,9 +46,12 @@ Result<ChangedLines> changed_lines_since(const std::filesystem::path& project_di
   if (auto* failed = std::get_if<GitFailed>(&prefix)) {
     return Failure{fmt::format("git rev-parse --show-prefix failed: {}", failed->stderr_text)};
   }
-  // Only git's line break goes: a folder's name may begin or end with a space.
+  // Only git's line break goes, not white space: a folder's name may begin or end with a space.
+  // A carriage return before the line feed is part of the break (as in the diff), never of the
+  // prefix, which ends with "/".
   std::string_view prefix_text = std::get<GitSucceeded>(prefix).stdout_text;
   if (prefix_text.ends_with('\n')) prefix_text.remove_suffix(1);
+  if (prefix_text.ends_with('\r')) prefix_text.remove_suffix(1);
   return strip_show_prefix(std::move(lines), prefix_text);
 }
 
