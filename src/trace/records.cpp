@@ -2,8 +2,6 @@
 
 #include <compare>
 
-#include "support/invariant.hpp"
-
 namespace quorvane {
 
 // std::string compares through char_traits<char>, which orders bytes as unsigned char; a proper
@@ -21,12 +19,6 @@ bool evidence_less(const Evidence& a, const Evidence& b) {
     return file_a->line < file_b.line;
   }
   return std::get<SignoffEvidence>(a).url < std::get<SignoffEvidence>(b).url;
-}
-
-StageState& StageMap::at(std::string_view name) {
-  const iterator it = find(name);
-  if (it == end()) invariant_broken("stage entry present");
-  return it->second;
 }
 
 bool is_complete(const RequirementState& state) {

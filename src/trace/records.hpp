@@ -62,30 +62,12 @@ class StageMap {
   const_iterator find(std::string_view name) const {
     return const_cast<StageMap&>(*this).find(name);
   }
-  bool contains(std::string_view name) const { return find(name) != end(); }
-  std::size_t count(std::string_view name) const { return contains(name) ? 1 : 0; }
-
-  // The entry of `name`, which must be there (a missing one is a broken rule).
-  StageState& at(std::string_view name);
-  const StageState& at(std::string_view name) const {
-    return const_cast<StageMap&>(*this).at(name);
-  }
-
-  // The entry of `name`, made empty first when there is none.
-  StageState& operator[](std::string_view name) {
-    return emplace(std::string(name), StageState{}).first->second;
-  }
 
   // Adds the entry unless the name has one; the entry of the name and whether it was added.
   std::pair<iterator, bool> emplace(std::string name, StageState state) {
     const iterator it = lower_bound(name);
     if (it != end() && it->first == name) return {it, false};
     return {entries_.emplace(it, std::move(name), std::move(state)), true};
-  }
-  std::pair<iterator, bool> insert_or_assign(std::string name, StageState state) {
-    auto [it, added] = emplace(std::move(name), StageState{});
-    it->second = std::move(state);
-    return {it, added};
   }
 
   friend bool operator==(const StageMap&, const StageMap&) = default;

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <random>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "manifest/priority.hpp"
@@ -11,6 +13,12 @@
 
 namespace quorvane {
 namespace {
+
+// The reference model of the trace: the plain rules, with none of the builder's shortcuts.
+
+// Requirement id -> stage name -> evidence in arrival order.
+using StageEvidence = std::unordered_map<std::string, std::vector<Evidence>>;
+using EvidenceMap = std::unordered_map<std::string, StageEvidence>;
 
 Finding reference_finding(std::string code, std::optional<std::string> id,
                           std::optional<std::string> path, std::optional<std::uint64_t> line,
@@ -22,6 +30,44 @@ Finding reference_finding(std::string code, std::optional<std::string> id,
   finding.line = line;
   finding.message = std::move(message);
   return finding;
+}
+
+std::string reference_missing_message(const std::string& stage) {
+  if (stage == "doc") return "Requirement is missing documentation evidence";
+  if (stage == "impl") return "Requirement is missing implementation evidence";
+  if (stage == "unit") return "Requirement is missing unit test evidence";
+  if (stage == "int") return "Requirement is missing integration test evidence";
+  return "Requirement is missing " + stage + " evidence";
+}
+
+// A stage map built from the stage list alone, then a "missing_stage" finding per required
+// stage (repeats included) whose entry is not complete.
+RequirementState reference_requirement_state(const Requirement& requirement,
+                                             const StageEvidence& evidence,
+                                             const std::vector<std::string>& ordered_stage_list,
+                                             std::vector<Finding>& findings) {
+  RequirementState state;
+  state.id = requirement.id;
+  state.title = requirement.title;
+  state.type = requirement.type;
+  state.required_stages = requirement.required_stages;
+  for (const std::string& name : ordered_stage_list) {
+    StageState stage;
+    if (const auto found = evidence.find(name); found != evidence.end()) {
+      stage.evidence = found->second;
+    }
+    stage.complete = !stage.evidence.empty();
+    state.stages.emplace(name, std::move(stage));
+  }
+  for (const std::string& name : requirement.required_stages) {
+    if (state.stages.find(name)->second.complete) continue;
+    Finding finding = reference_finding("missing_stage", requirement.id, std::nullopt, std::nullopt,
+                                        reference_missing_message(name));
+    finding.severity = requirement.priority;
+    finding.stage = name;
+    findings.push_back(std::move(finding));
+  }
+  return state;
 }
 
 void append_unique(std::vector<Evidence>& list, Evidence entry) {
@@ -56,8 +102,10 @@ TraceResult reference_trace(const Manifest& manifest, const ScanResult& scan) {
   }
   TraceResult trace;
   trace.stages = ordered_stages(manifest);
-  trace.requirements =
-      build_requirement_states(manifest.requirements, evidence, trace.stages, findings);
+  for (const Requirement& requirement : manifest.requirements) {
+    trace.requirements.push_back(reference_requirement_state(
+        requirement, evidence.at(requirement.id), trace.stages, findings));
+  }
   std::stable_sort(trace.requirements.begin(), trace.requirements.end(),
                    [](const auto& a, const auto& b) { return a.id < b.id; });
   for (RequirementState& state : trace.requirements) {
@@ -101,8 +149,8 @@ std::vector<std::string> describe(const TraceResult& trace) {
 }
 
 TEST(BuildTraceOrder, MatchesGatheringInArrivalOrderAndSortingStably) {
-  // Few ids, paths and lines, so that repeats, ties and shared prefixes abound; some ids are
-  // declared twice (only a hand-made manifest does that) and some stages are unknown.
+  // Few ids, paths and lines, so that repeats, ties and shared prefixes abound; some tags name
+  // undeclared ids and some stages are unknown.
   const std::vector<std::string> ids = {"REQ-A", "REQ-B", "REQ-AB", "", "REQ-b", "REQ-C-1"};
   const std::vector<std::string> stage_names = {"doc", "impl", "unit", "int", "beta", "zeta"};
   const std::vector<std::string> paths = {"a.rs", "a.rs.md", "b/a.rs", "B.py", "a"};
@@ -112,10 +160,13 @@ TEST(BuildTraceOrder, MatchesGatheringInArrivalOrderAndSortingStably) {
   for (int round = 0; round < 300; ++round) {
     Manifest manifest;
     manifest.stages = {StageDef{"beta", std::nullopt}};
-    const std::size_t requirement_count = random() % 6;
-    for (std::size_t i = 0; i < requirement_count; ++i) {
+    // Ids are unique within a manifest: each round declares some of them, in a shuffled order.
+    std::vector<std::string> declared = ids;
+    std::shuffle(declared.begin(), declared.end(), random);
+    declared.resize(random() % (ids.size() + 1));
+    for (std::size_t i = 0; i < declared.size(); ++i) {
       Requirement r;
-      r.id = pick(ids);
+      r.id = declared[i];
       if (random() % 2) r.title = "T" + std::to_string(i);
       if (random() % 3 == 0) r.type = "FUNC";
       r.priority = static_cast<Priority>(random() % 3);

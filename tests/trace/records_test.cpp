@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "helpers/stage_entry.hpp"
+
 namespace quorvane {
 namespace {
 
@@ -173,7 +175,7 @@ TEST(Completeness, FollowsEveryRequiredStage) {
 TEST(Completeness, ReadsTheStoredFlagNotTheEvidence) {
   // The flag is fixed when the trace is built; narrowing the evidence later must not change it.
   RequirementState state = state_with({"doc"}, {{"doc", true}});
-  state.stages.at("doc").evidence.clear();
+  testing::stage_entry(state.stages, "doc").evidence.clear();
   EXPECT_TRUE(is_complete(state));
 }
 
