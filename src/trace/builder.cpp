@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <numeric>
 #include <optional>
 #include <string>
@@ -90,7 +91,7 @@ class EvidenceTable {
 
 Finding undeclared_id_finding(const Tag& tag) {
   Finding finding;
-  finding.code = "undeclared_id";
+  finding.code = FindingCode::UndeclaredId;
   finding.severity = Priority::Must;
   finding.requirement_id = tag.id;
   finding.path = tag.path;
@@ -101,7 +102,7 @@ Finding undeclared_id_finding(const Tag& tag) {
 
 Finding parse_error_finding(const ParseError& error) {
   Finding finding;
-  finding.code = "parse_error";
+  finding.code = FindingCode::ParseError;
   finding.severity = Priority::Must;
   finding.path = error.path;
   finding.line = error.line;
@@ -111,7 +112,7 @@ Finding parse_error_finding(const ParseError& error) {
 
 Finding scan_error_finding(const ScanError& error) {
   Finding finding;
-  finding.code = "scan_error";
+  finding.code = FindingCode::ScanError;
   finding.severity = Priority::Must;
   finding.path = error.path;
   finding.message = error.message;
@@ -150,6 +151,14 @@ void add_signoffs(const std::vector<Signoff>& signoffs, const DeclaredIds& decla
     }
   }
 }
+
+// The codes in the order build_trace makes their findings, which must be finding order.
+constexpr FindingCode kCodesInBuildOrder[] = {FindingCode::MissingStage, FindingCode::ParseError,
+                                              FindingCode::ScanError, FindingCode::UndeclaredId};
+static_assert(std::is_sorted(std::begin(kCodesInBuildOrder), std::end(kCodesInBuildOrder),
+                             [](FindingCode a, FindingCode b) {
+                               return finding_code_word(a) < finding_code_word(b);
+                             }));
 
 // Positions 0..count-1, stably sorted by `less` on them.
 template <class Less>
@@ -215,9 +224,9 @@ TraceResult build_trace(const Manifest& manifest, const ScanResult& scan) {
   add_signoffs(manifest.signoffs, declared, columns, evidence);
   evidence.settle();
 
-  // The findings are made in their final order: by code ("missing_stage", "parse_error",
-  // "scan_error", "undeclared_id"), and within a code by the fields that follow it in the
-  // finding order, ties kept in the order they were found.
+  // The findings are made in their final order: code by code (kCodesInBuildOrder), and within a
+  // code by the fields that follow it in the finding order, ties kept in the order they were
+  // found.
   std::vector<Finding> findings;
   platform::reserve_with_huge_pages(findings, required_stage_count(manifest.requirements) +
                                                   scan.parse_errors.size() +

@@ -32,7 +32,7 @@ bool is_complete(const RequirementState& state) {
 }
 
 bool finding_less(const Finding& a, const Finding& b) {
-  if (const auto order = a.code <=> b.code; order != 0) {
+  if (const auto order = finding_code_word(a.code) <=> finding_code_word(b.code); order != 0) {
     return order < 0;
   }
   if (const auto order = a.requirement_id <=> b.requirement_id; order != 0) {

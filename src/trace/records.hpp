@@ -96,8 +96,35 @@ struct RequirementState {
 // Every required stage present and complete; no required stage means complete.
 bool is_complete(const RequirementState& state);
 
+// What a finding reports. Finding order compares codes by the bytes of their words, so the
+// enumerators are declared in that order.
+enum class FindingCode : std::uint8_t {
+  MissingStage,
+  ParseError,
+  RequirementQuality,
+  ScanError,
+  UndeclaredId,
+};
+
+// The word that reports write for a code: lower case with underscores.
+constexpr std::string_view finding_code_word(FindingCode code) {
+  switch (code) {
+    case FindingCode::MissingStage:
+      return "missing_stage";
+    case FindingCode::ParseError:
+      return "parse_error";
+    case FindingCode::RequirementQuality:
+      return "requirement_quality";
+    case FindingCode::ScanError:
+      return "scan_error";
+    case FindingCode::UndeclaredId:
+      break;
+  }
+  return "undeclared_id";
+}
+
 struct Finding {
-  std::string code;
+  FindingCode code = FindingCode::MissingStage;
   Priority severity = Priority::Must;
   std::optional<std::string> requirement_id;
   std::optional<std::string> stage;
@@ -107,7 +134,8 @@ struct Finding {
   std::string message;
 };
 
-// Finding order: code, requirement_id, path, line, stage; absent before present.
+// Finding order: code (by its word's bytes), requirement_id, path, line, stage; absent before
+// present.
 bool finding_less(const Finding& a, const Finding& b);
 
 struct TraceResult {

@@ -29,7 +29,7 @@ std::string missing_stage_message(std::string_view stage) {
 
 Finding missing_stage_finding(const Requirement& requirement, const std::string& stage) {
   Finding finding;
-  finding.code = "missing_stage";
+  finding.code = FindingCode::MissingStage;
   finding.severity = requirement.priority;
   finding.requirement_id = requirement.id;
   finding.stage = stage;

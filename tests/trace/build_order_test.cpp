@@ -20,11 +20,11 @@ namespace {
 using StageEvidence = std::unordered_map<std::string, std::vector<Evidence>>;
 using EvidenceMap = std::unordered_map<std::string, StageEvidence>;
 
-Finding reference_finding(std::string code, std::optional<std::string> id,
+Finding reference_finding(FindingCode code, std::optional<std::string> id,
                           std::optional<std::string> path, std::optional<std::uint64_t> line,
                           std::string message) {
   Finding finding;
-  finding.code = std::move(code);
+  finding.code = code;
   finding.requirement_id = std::move(id);
   finding.path = std::move(path);
   finding.line = line;
@@ -61,8 +61,8 @@ RequirementState reference_requirement_state(const Requirement& requirement,
   }
   for (const std::string& name : requirement.required_stages) {
     if (state.stages.find(name)->second.complete) continue;
-    Finding finding = reference_finding("missing_stage", requirement.id, std::nullopt, std::nullopt,
-                                        reference_missing_message(name));
+    Finding finding = reference_finding(FindingCode::MissingStage, requirement.id, std::nullopt,
+                                        std::nullopt, reference_missing_message(name));
     finding.severity = requirement.priority;
     finding.stage = name;
     findings.push_back(std::move(finding));
@@ -83,7 +83,7 @@ TraceResult reference_trace(const Manifest& manifest, const ScanResult& scan) {
   for (const Tag& tag : scan.tags) {
     const auto entry = evidence.find(tag.id);
     if (entry == evidence.end()) {
-      findings.push_back(reference_finding("undeclared_id", tag.id, tag.path, tag.line,
+      findings.push_back(reference_finding(FindingCode::UndeclaredId, tag.id, tag.path, tag.line,
                                            "Tag references an ID not declared in the manifest"));
       continue;
     }
@@ -93,12 +93,12 @@ TraceResult reference_trace(const Manifest& manifest, const ScanResult& scan) {
     append_unique(evidence.at(s.requirement)[s.stage], SignoffEvidence{s.url});
   }
   for (const ParseError& e : scan.parse_errors) {
-    findings.push_back(reference_finding("parse_error", std::nullopt, e.path, e.line,
+    findings.push_back(reference_finding(FindingCode::ParseError, std::nullopt, e.path, e.line,
                                          "Tag-shaped token does not match [stage->REQ-ID]"));
   }
   for (const ScanError& e : scan.scan_errors) {
     findings.push_back(
-        reference_finding("scan_error", std::nullopt, e.path, std::nullopt, e.message));
+        reference_finding(FindingCode::ScanError, std::nullopt, e.path, std::nullopt, e.message));
   }
   TraceResult trace;
   trace.stages = ordered_stages(manifest);
@@ -140,9 +140,9 @@ std::vector<std::string> describe(const TraceResult& trace) {
     }
   }
   for (const Finding& f : trace.findings) {
-    out.push_back(f.code + " " + std::string(priority_word(f.severity)) +
-                  " id=" + f.requirement_id.value_or("-") + " stage=" + f.stage.value_or("-") +
-                  " path=" + f.path.value_or("-") +
+    out.push_back(std::string(finding_code_word(f.code)) + " " +
+                  std::string(priority_word(f.severity)) + " id=" + f.requirement_id.value_or("-") +
+                  " stage=" + f.stage.value_or("-") + " path=" + f.path.value_or("-") +
                   " line=" + (f.line ? std::to_string(*f.line) : "-") + " | " + f.message);
   }
   return out;

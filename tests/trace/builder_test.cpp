@@ -26,7 +26,8 @@ Tag tag(std::string stage, std::string id, std::string path, std::uint64_t line)
 
 // One line per finding with every field, so a mismatch shows what differs.
 std::string describe(const Finding& f) {
-  std::string text = f.code + " " + std::string(priority_word(f.severity));
+  std::string text =
+      std::string(finding_code_word(f.code)) + " " + std::string(priority_word(f.severity));
   text += " id=" + f.requirement_id.value_or("-");
   text += " stage=" + f.stage.value_or("-");
   text += " criterion=" + f.criterion.value_or("-");
@@ -78,7 +79,7 @@ const StageState& stage_of(const TraceResult& trace, const std::string& id,
 std::vector<std::string> codes(const TraceResult& trace) {
   std::vector<std::string> result;
   for (const auto& f : trace.findings) {
-    result.push_back(f.code);
+    result.push_back(std::string(finding_code_word(f.code)));
   }
   return result;
 }
