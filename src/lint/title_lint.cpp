@@ -8,8 +8,8 @@
 #include <optional>
 #include <tuple>
 
+#include "lint/quality_prompt.hpp"
 #include "lint/title_checks.hpp"
-#include "review/quality_prompt.hpp"
 #include "support/text.hpp"
 
 namespace quorvane {

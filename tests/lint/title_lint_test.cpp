@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "review/quality_prompt.hpp"
+#include "lint/quality_prompt.hpp"
 
 namespace quorvane {
 namespace {

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "review/quality_prompt.hpp"
+#include "lint/quality_prompt.hpp"
 
 namespace quorvane {
 namespace {
