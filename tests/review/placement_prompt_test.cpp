@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "helpers/prompt_template.hpp"
 #include "helpers/stage_entry.hpp"
 #include "review/placement_prompt.hpp"
 
@@ -67,10 +68,7 @@ your editor tools — this prompt deliberately does not include source snippets.
 )PROMPT";
 
 std::string header(std::string_view count) {
-  const std::size_t at = kHeaderTemplate.find("{}");
-  std::string text(kHeaderTemplate.substr(0, at));
-  text.append(count).append(kHeaderTemplate.substr(at + 2));
-  return text;
+  return testing::with_count(kHeaderTemplate, count);
 }
 
 Evidence file(std::string path, std::uint64_t line) {
