@@ -47,8 +47,26 @@ std::wstring resolve_by_text(std::wstring_view prefix, std::wstring_view rest) {
   return out;
 }
 
-bool has_nul(std::wstring_view text) {
-  return text.find(L'\0') != std::wstring_view::npos;
+// The system's form of a path that the system does not parse: a verbatim path with its "." and
+// ".." resolved by text and "/" turned into "\\", a device path as it is; a path with a NUL
+// refused, as the system would stop at the NUL and name a shorter path than the one asked for.
+// None for a plain path.
+std::optional<Result<std::wstring>> unparsed_form(const std::wstring& text) {
+  if (text.find(L'\0') != std::wstring::npos) {
+    return Result<std::wstring>(Failure{os_error_text(ERROR_INVALID_NAME)});
+  }
+  const PathPrefix given = windows_path_prefix(std::wstring_view(text));
+  switch (given.kind) {
+    case PrefixKind::VerbatimDisk:
+    case PrefixKind::VerbatimUnc:
+    case PrefixKind::Verbatim:
+      return Result<std::wstring>(resolve_by_text(std::wstring_view(text).substr(0, given.length),
+                                                  std::wstring_view(text).substr(given.length)));
+    case PrefixKind::Device:
+      return Result<std::wstring>(text);
+    default:
+      return std::nullopt;
+  }
 }
 
 // The verbatim form of an absolute plain path (a drive and its root, or a share), its names as
@@ -80,20 +98,7 @@ std::optional<std::wstring> environment_value(const std::wstring& name) {
 
 Result<std::wstring> system_path(const std::filesystem::path& path) {
   const std::wstring& text = path.native();
-  // The system would stop at a NUL and name a shorter path than the one asked for.
-  if (has_nul(text)) return Failure{os_error_text(ERROR_INVALID_NAME)};
-  const PathPrefix given = windows_path_prefix(std::wstring_view(text));
-  switch (given.kind) {
-    case PrefixKind::VerbatimDisk:
-    case PrefixKind::VerbatimUnc:
-    case PrefixKind::Verbatim:
-      return resolve_by_text(std::wstring_view(text).substr(0, given.length),
-                             std::wstring_view(text).substr(given.length));
-    case PrefixKind::Device:
-      return text;
-    default:
-      break;
-  }
+  if (std::optional<Result<std::wstring>> form = unparsed_form(text)) return std::move(*form);
   Result<std::wstring> full = full_path_name(text);
   if (!full) return full;
   const std::wstring& absolute = full.value();
@@ -110,19 +115,11 @@ Result<std::wstring> system_path(const std::filesystem::path& path) {
 
 Result<std::wstring> verbatim_path(const std::filesystem::path& path) {
   const std::wstring& text = path.native();
-  if (has_nul(text)) return Failure{os_error_text(ERROR_INVALID_NAME)};
+  if (std::optional<Result<std::wstring>> form = unparsed_form(text)) return std::move(*form);
   const PathPrefix given = windows_path_prefix(std::wstring_view(text));
-  switch (given.kind) {
-    case PrefixKind::VerbatimDisk:
-    case PrefixKind::VerbatimUnc:
-    case PrefixKind::Verbatim:
-    case PrefixKind::Device:
-      return system_path(path);
-    default:
-      break;
-  }
-  if (std::optional<std::wstring> verbatim = verbatim_of_absolute(text))
+  if (std::optional<std::wstring> verbatim = verbatim_of_absolute(text)) {
     return std::move(*verbatim);
+  }
   // The directory the system starts such a path from: the current one ("."), the top of the
   // current drive ("\\"), or the current directory of the drive named ("C:").
   const bool rooted = !text.empty() && is_windows_separator(text.front());
