@@ -12,7 +12,15 @@ enum class EntryType { Directory, Symlink, Other };
 struct WalkEntry {
   std::filesystem::path path;  // the start path joined with the names below it
   EntryType type;              // the entry's own type, links not followed
+  // The path the entry is opened by where it is not `path`: on Windows the verbatim path made of
+  // the start's and the listed names, which the system does not parse again. Empty on POSIX.
+  std::filesystem::path system_path{};
 };
+
+// The path by which to open (read) a walked entry.
+inline const std::filesystem::path& open_path(const WalkEntry& entry) {
+  return entry.system_path.empty() ? entry.path : entry.system_path;
+}
 
 struct WalkError {
   std::optional<std::filesystem::path> path;  // the entry or directory concerned, if any
@@ -28,6 +36,9 @@ struct WalkVisitor {
 // the file system's listing order, unsorted and unfiltered. Links below the start are reported
 // and not followed; a start that is a link to a directory is walked. Errors are items: a
 // directory that cannot be listed gives one error right after its own entry and the walk goes on.
+// On Windows the names of `start` are taken as written, never trimmed of a trailing dot or space
+// nor taken for a device: the start of a scan root is spelled as the disk spells it
+// (scan_root.hpp).
 void walk_tree(const std::filesystem::path& start, const WalkVisitor& visitor);
 
 }  // namespace quorvane::platform

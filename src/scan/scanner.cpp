@@ -4,6 +4,7 @@
 
 #include "platform/files.hpp"
 #include "platform/paths.hpp"
+#include "platform/scan_root.hpp"
 #include "platform/walk.hpp"
 #include "scan/comments.hpp"
 #include "scan/relevant_lines.hpp"
@@ -15,8 +16,9 @@ namespace {
 
 // `buffer` is kept from file to file: reading costs no allocation once it is as large as the
 // largest file.
-void scan_one_file(const std::filesystem::path& root, const std::filesystem::path& path,
+void scan_one_file(const std::filesystem::path& root, const platform::WalkEntry& entry,
                    const StageSet& stages, std::string& buffer, ScanResult& result) {
+  const std::filesystem::path& path = entry.path;
   // The last component, as a view: no copy for the many files that are not selected.
   std::string name_scratch;
   const std::string_view name = platform::file_name_bytes(path, name_scratch);
@@ -24,7 +26,7 @@ void scan_one_file(const std::filesystem::path& root, const std::filesystem::pat
   const std::optional<CommentStyle> style = select_comment_style(name, extension.value_or(""));
   if (!style) return;  // not opened at all
   std::string file_path = record_path(root, path);
-  Result<std::string_view> text = platform::read_utf8_file(path, buffer);
+  Result<std::string_view> text = platform::read_utf8_file(platform::open_path(entry), buffer);
   if (!text) {
     result.scan_errors.push_back(ScanError{std::move(file_path), text.error()});
     return;
@@ -60,7 +62,7 @@ ScanResult scan_tree(const std::filesystem::path& root,
         [&](const platform::WalkEntry& entry) {
           // Directories are descended by the walk; links are neither read nor followed.
           if (entry.type == platform::EntryType::Other) {
-            scan_one_file(root, entry.path, stages, buffer, result);
+            scan_one_file(root, entry, stages, buffer, result);
           }
         },
         [&](const platform::WalkError& error) {
@@ -69,7 +71,7 @@ ScanResult scan_tree(const std::filesystem::path& root,
                                    : decode_utf8_lossy(platform::path_bytes(scan_root)),
                         error.message});
         }};
-    platform::walk_tree(platform::join_path(root, platform::path_bytes(scan_root)), visitor);
+    platform::walk_tree(platform::scan_root_start(root, scan_root), visitor);
   }
   return result;
 }
