@@ -6,6 +6,7 @@
 #include <set>
 #include <string_view>
 
+#include "cli/definition.hpp"
 #include "cli/help_text.hpp"
 #include "cli/similar_name.hpp"
 #include "support/text.hpp"
@@ -295,15 +296,21 @@ WalkOutcome walk_subcommand(const CLI::App& top, const CLI::App& subcommand,
       seen.insert(option);
       parser_arguments.push_back("--" + std::string(written.name));
       if (is_flag(*option)) continue;
+      std::string_view value;
       if (written.value) {
-        parser_arguments.emplace_back(*written.value);
+        value = *written.value;
       } else if (i + 1 < rest.size() && !looks_like_option(rest[i + 1])) {
-        parser_arguments.push_back(rest[++i]);
+        value = rest[++i];
       } else {
         std::optional<std::string_view> next;
         if (i + 1 < rest.size()) next = rest[i + 1];
         return missing_value(*option, written.name, next, usage);
       }
+      // --changed-since "$BASE_REF" with an empty variable: no value was meant, so none was given.
+      if (value.empty() && refuses_empty_value(subcommand, *option)) {
+        return missing_value(*option, written.name, std::nullopt, usage);
+      }
+      parser_arguments.emplace_back(value);
       continue;
     }
     if (!positional_only && is_short_option(token)) {

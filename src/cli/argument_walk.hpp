@@ -35,8 +35,9 @@ using WalkOutcome =
 
 // Walks the arguments (without the program path) against the definition `top` (made by
 // cli_command). Names match in full and exactly; an option value is its "=" part or the next
-// argument unless that looks like an option; flags take no value; options defined for at most one
-// occurrence reject a second; every argument must be valid UTF-8.
+// argument unless that looks like an option, and an empty one counts as missing where the
+// definition refuses it; flags take no value; options defined for at most one occurrence reject a
+// second; every argument must be valid UTF-8.
 WalkOutcome walk_arguments(const CLI::App& top, std::span<const std::string> arguments);
 
 }  // namespace quorvane

@@ -29,7 +29,8 @@ constexpr std::array kCheckArguments{
 };
 constexpr std::array kChangedSinceArguments{
     kJson,
-    ArgumentDefinition{"changed_since", ArgumentForm::SingleOption, "changed-since", "REF", "", ""},
+    ArgumentDefinition{"changed_since", ArgumentForm::SingleOption, "changed-since", "REF", "", "",
+                       true},
 };
 
 constexpr std::array kSubcommands{
@@ -102,6 +103,16 @@ void define_subcommands(CLI::App& top) {
 
 const CLI::Option* find_argument(const CLI::App& subcommand, const ArgumentDefinition& argument) {
   return subcommand.get_option_no_throw(parser_name(argument));
+}
+
+bool refuses_empty_value(const CLI::App& subcommand, const CLI::Option& option) {
+  for (const SubcommandDefinition& definition : kSubcommands) {
+    if (definition.name != subcommand.get_name()) continue;
+    for (const ArgumentDefinition& argument : definition.arguments) {
+      if (find_argument(subcommand, argument) == &option) return argument.refuses_empty_value;
+    }
+  }
+  return false;
 }
 
 }  // namespace quorvane

@@ -26,6 +26,10 @@ struct ArgumentDefinition {
   std::string_view value_name;  // empty for a flag
   std::string_view help;
   std::string_view default_value;  // empty when the option has none
+  // An empty text given as the value is refused like a missing value: for an option whose value
+  // cannot mean anything when empty (a git revision), and which a script fills from a variable
+  // that may be empty.
+  bool refuses_empty_value = false;
 };
 
 struct SubcommandDefinition {
@@ -46,5 +50,8 @@ void define_subcommands(CLI::App& top);
 
 // The parser's option for an argument of a subcommand.
 const CLI::Option* find_argument(const CLI::App& subcommand, const ArgumentDefinition& argument);
+
+// Whether `option` of `subcommand` is defined with refuses_empty_value.
+bool refuses_empty_value(const CLI::App& subcommand, const CLI::Option& option);
 
 }  // namespace quorvane

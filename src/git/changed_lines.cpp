@@ -1,9 +1,10 @@
 #include "git/changed_lines.hpp"
 
+#include <string_view>
+
 #include <fmt/format.h>
 
 #include "git/git_run.hpp"
-#include "support/text.hpp"
 
 namespace quorvane {
 
@@ -23,11 +24,13 @@ Result<ChangedLines> changed_lines_since(const std::filesystem::path& project_di
   // context lines between hunks, and the files' own text rather than a converter's or an external
   // program's. The revision comes after --end-of-options so that a value beginning with "-" is
   // read as a revision, never as an option (such as --output=FILE, which would make git write a
-  // file).
-  auto diff =
-      run_git(project_dir, {"diff", "--unified=0", "--no-color", "--no-ext-diff", "--no-textconv",
-                            "--no-relative", "--src-prefix=a/", "--dst-prefix=b/",
-                            "--inter-hunk-context=0", "--end-of-options", std::string(revision)});
+  // file), and before "--" so that it is read as a revision, never as a path: a folder's name
+  // would otherwise diff the uncommitted edits below it, and a branch named like a folder would
+  // be ambiguous.
+  auto diff = run_git(
+      project_dir, {"diff", "--unified=0", "--no-color", "--no-ext-diff", "--no-textconv",
+                    "--no-relative", "--src-prefix=a/", "--dst-prefix=b/", "--inter-hunk-context=0",
+                    "--end-of-options", std::string(revision), "--"});
   if (auto* not_started = std::get_if<GitNotStarted>(&diff)) {
     return Failure{fmt::format("git diff: {}", not_started->message)};
   }
@@ -43,8 +46,13 @@ Result<ChangedLines> changed_lines_since(const std::filesystem::path& project_di
   if (auto* failed = std::get_if<GitFailed>(&prefix)) {
     return Failure{fmt::format("git rev-parse --show-prefix failed: {}", failed->stderr_text)};
   }
-  return strip_show_prefix(std::move(lines),
-                           trim_unicode_whitespace(std::get<GitSucceeded>(prefix).stdout_text));
+  // Only git's line break goes, not white space: a folder's name may begin or end with a space.
+  // A carriage return before the line feed is part of the break (as in the diff), never of the
+  // prefix, which ends with "/".
+  std::string_view prefix_text = std::get<GitSucceeded>(prefix).stdout_text;
+  if (prefix_text.ends_with('\n')) prefix_text.remove_suffix(1);
+  if (prefix_text.ends_with('\r')) prefix_text.remove_suffix(1);
+  return strip_show_prefix(std::move(lines), prefix_text);
 }
 
 }  // namespace quorvane

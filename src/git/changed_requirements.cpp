@@ -14,6 +14,7 @@ namespace {
 constexpr std::string_view kManifestFileName = "quorvane.toml";
 
 // What git says when the path is missing at the revision, which makes every requirement new.
+// git repeats the revision in its message, so these texts alone do not tell.
 bool says_manifest_absent(std::string_view git_stderr) {
   static constexpr std::array<std::string_view, 4> kAbsentTexts = {
       "exists on disk, but not in", "does not exist in", "does not exist", "path '"};
@@ -21,6 +22,15 @@ bool says_manifest_absent(std::string_view git_stderr) {
     if (git_stderr.find(text) != std::string_view::npos) return true;
   }
   return false;
+}
+
+// Whether `revision` names a commit, at which a missing manifest is a manifest that did not exist
+// yet. Asked only once git show has failed, so that the usual run starts no further child.
+bool names_a_commit(const std::filesystem::path& project_dir, std::string_view revision) {
+  const auto verified =
+      run_git(project_dir, {"rev-parse", "--verify", "--quiet", "--end-of-options",
+                            fmt::format("{}^{{commit}}", revision)});
+  return std::holds_alternative<GitSucceeded>(verified);
 }
 
 Result<TitleMap> titles_at_revision(const std::filesystem::path& project_dir,
@@ -32,7 +42,9 @@ Result<TitleMap> titles_at_revision(const std::filesystem::path& project_dir,
     return Failure{git_show_error(revision_path, not_started->message)};
   }
   if (auto* failed = std::get_if<GitFailed>(&shown)) {
-    if (says_manifest_absent(failed->stderr_text)) return TitleMap{};
+    if (says_manifest_absent(failed->stderr_text) && names_a_commit(project_dir, revision)) {
+      return TitleMap{};
+    }
     return Failure{git_show_error(revision_path, failed->stderr_text)};
   }
   // An old manifest that no longer parses counts as absent: nothing in it can be compared.

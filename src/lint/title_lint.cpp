@@ -8,8 +8,8 @@
 #include <optional>
 #include <tuple>
 
+#include "lint/quality_prompt.hpp"
 #include "lint/title_checks.hpp"
-#include "review/quality_prompt.hpp"
 #include "support/text.hpp"
 
 namespace quorvane {
@@ -74,7 +74,7 @@ bool lint_finding_less(const Finding& a, const Finding& b) {
 Finding quality_finding(const Requirement& requirement, std::string_view criterion,
                         std::string message) {
   Finding finding;
-  finding.code = "requirement_quality";
+  finding.code = FindingCode::RequirementQuality;
   finding.severity = requirement.priority;
   finding.requirement_id = requirement.id;
   finding.criterion = std::string(criterion);

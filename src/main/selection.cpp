@@ -96,7 +96,7 @@ SelectedIds selected_ids(const StateSelection& selection) {
 }
 
 bool finding_filter(const Finding& finding, const SelectedIds& ids) {
-  return !finding.requirement_id || finding.code == "undeclared_id" ||
+  return !finding.requirement_id || finding.code == FindingCode::UndeclaredId ||
          ids.contains(*finding.requirement_id);
 }
 

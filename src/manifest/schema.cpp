@@ -109,18 +109,6 @@ Mapped map_raw(const toml::table& root, Raw& out) {
 
 }  // namespace
 
-std::optional<RawManifestField> raw_manifest_field(std::string_view key) {
-  const std::optional<std::size_t> index = kManifestShape.field_index(key);
-  if (!index) return std::nullopt;
-  return static_cast<RawManifestField>(*index);
-}
-
-std::optional<RawRequirementField> raw_requirement_field(std::string_view key) {
-  const std::optional<std::size_t> index = kRequirementShape.field_index(key);
-  if (!index) return std::nullopt;
-  return static_cast<RawRequirementField>(*index);
-}
-
 Result<RawManifest> read_raw_manifest(std::string_view text) {
   return mapping::read_document<RawManifest>(text, &map_manifest);
 }

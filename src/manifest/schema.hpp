@@ -54,14 +54,6 @@ struct Raw {
   std::vector<Req> requirements;
 };
 
-// Which field of RawManifest a key of the root table names (its text equals the field name).
-enum class RawManifestField { Scan, Policy, Requirements, Types, Stages, Signoffs };
-std::optional<RawManifestField> raw_manifest_field(std::string_view key);
-
-// Which field of RawRequirement a key of a requirements entry names.
-enum class RawRequirementField { Id, Title, Type, RequiredStages, Priority };
-std::optional<RawRequirementField> raw_requirement_field(std::string_view key);
-
 // Parse `text` as TOML and map it. The failure message is the rendered report
 // ("TOML parse error at line L, column C\n..."), ending with a line break.
 Result<RawManifest> read_raw_manifest(std::string_view text);

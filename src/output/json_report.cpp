@@ -6,6 +6,7 @@
 #include <string_view>
 #include <variant>
 
+#include "output/trace_summary.hpp"
 #include "platform/memory.hpp"
 
 namespace quorvane {
@@ -56,34 +57,30 @@ void write_requirement(JsonText<Sink>& json, const RequirementState& state) {
   json.end_object();
 }
 
-struct Summary {
-  std::uint64_t total = 0;
-  std::uint64_t complete = 0;
-  std::map<std::string_view, std::uint64_t> counts_by_type;
-};
+// The number of states of each type, in byte order of the types; untyped states are not counted.
+using CountsByType = std::map<std::string_view, std::uint64_t>;
 
-Summary summary_of(const TraceResult& trace) {
-  Summary summary;
+CountsByType counts_by_type(const TraceResult& trace) {
+  CountsByType counts;
   for (const RequirementState& state : trace.requirements) {
-    if (is_complete(state)) ++summary.complete;
-    if (state.type) ++summary.counts_by_type[*state.type];
+    if (state.type) ++counts[*state.type];
   }
-  summary.total = trace.requirements.size();
-  return summary;
+  return counts;
 }
 
 template <class Sink>
-void write_summary(JsonText<Sink>& json, const Summary& summary, std::uint64_t finding_count) {
+void write_summary(JsonText<Sink>& json, const TraceSummary& summary, const CountsByType& types,
+                   std::uint64_t finding_count) {
   json.key("summary");
   json.begin_object();
-  json.member("requirementCount", summary.total);
+  json.member("requirementCount", summary.requirements);
   json.member("completeCount", summary.complete);
-  json.member("incompleteCount", summary.total - summary.complete);
+  json.member("incompleteCount", summary.incomplete);
   json.member("findingCount", finding_count);
-  if (!summary.counts_by_type.empty()) {
+  if (!types.empty()) {
     json.key("countsByType");
     json.begin_object();
-    for (const auto& [type, count] : summary.counts_by_type) json.member(type, count);
+    for (const auto& [type, count] : types) json.member(type, count);
     json.end_object();
   }
   json.end_object();
@@ -93,12 +90,13 @@ void write_summary(JsonText<Sink>& json, const Summary& summary, std::uint64_t f
 
 std::string render_trace_json(const TraceResult& trace, const StateSelection& states,
                               const FindingSelection& findings) {
-  const Summary summary = summary_of(trace);
+  const TraceSummary summary = summarize_trace(trace);
+  const CountsByType types = counts_by_type(trace);
   return compose_json(
       [&](auto& json) {
         json.begin_object();
         write_schema_version(json);
-        write_summary(json, summary, findings.size());
+        write_summary(json, summary, types, findings.size());
         json.key("requirements");
         json.begin_array();
         for (const RequirementState* state : states) write_requirement(json, *state);

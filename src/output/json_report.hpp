@@ -32,7 +32,7 @@ inline const Finding& finding_of(const Finding* finding) {
 template <class Sink>
 void write_finding(JsonText<Sink>& json, const Finding& finding) {
   json.begin_object();
-  json.member("code", finding.code);
+  json.member("code", finding_code_word(finding.code));
   json.member("severity", priority_word(finding.severity));
   if (finding.requirement_id) json.member("requirementId", *finding.requirement_id);
   if (finding.stage) json.member("stage", *finding.stage);

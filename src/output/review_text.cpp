@@ -35,9 +35,4 @@ std::string render_review_text(std::string_view label, const std::vector<Finding
   return out;
 }
 
-std::string render_lint_text(const std::vector<Finding>& findings, std::uint64_t item_count,
-                             std::string_view prompt) {
-  return render_review_text("Requirement quality", findings, item_count, "requirement", prompt);
-}
-
 }  // namespace quorvane

@@ -13,7 +13,4 @@ std::string render_review_text(std::string_view label, const std::vector<Finding
                                std::uint64_t item_count, std::string_view noun,
                                std::string_view prompt);
 
-std::string render_lint_text(const std::vector<Finding>& findings, std::uint64_t item_count,
-                             std::string_view prompt);
-
 }  // namespace quorvane

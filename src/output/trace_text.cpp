@@ -9,6 +9,7 @@
 
 #include "manifest/priority.hpp"
 #include "output/text_join.hpp"
+#include "output/trace_summary.hpp"
 
 namespace quorvane {
 
@@ -43,7 +44,7 @@ std::string finding_line(const Finding& finding) {
   line.push_back('[');
   line.append(priority_word(finding.severity));
   line.append("] ");
-  line.append(finding.code);
+  line.append(finding_code_word(finding.code));
   if (finding.requirement_id) {
     line.push_back(' ');
     line.append(*finding.requirement_id);
@@ -89,16 +90,11 @@ std::vector<std::string> stage_tokens(const std::vector<std::string>& stages,
 
 std::string render_trace_text(const TraceResult& trace, const StateSelection& states,
                               const FindingSelection& findings) {
-  std::uint64_t complete = 0;
-  for (const RequirementState& state : trace.requirements) {
-    if (is_complete(state)) ++complete;
-  }
-  const std::uint64_t total = trace.requirements.size();
-
+  const TraceSummary summary = summarize_trace(trace);
   std::string out;
   fmt::format_to(std::back_inserter(out),
-                 "{} requirements: {} complete, {} incomplete, {} findings\n", total, complete,
-                 total - complete, findings.size());
+                 "{} requirements: {} complete, {} incomplete, {} findings\n", summary.requirements,
+                 summary.complete, summary.incomplete, findings.size());
 
   const bool grouping = any_typed(states);
   std::optional<std::string_view> previous_label;

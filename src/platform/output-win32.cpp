@@ -94,8 +94,11 @@ DWORD write_stream(DWORD which, std::string_view text, std::string_view tail) {
 
 WriteResult result_of(DWORD error) {
   if (error == ERROR_SUCCESS) return WriteDone{};
-  // The reader closed its end of the pipe, before or during the write.
-  if (error == ERROR_NO_DATA || error == ERROR_BROKEN_PIPE) return WriteReaderGone{};
+  // The reader closed its end of the pipe, before or during the write. Some pipes (named pipes,
+  // and wine's for a Unix pipe) say so as "not connected".
+  if (error == ERROR_NO_DATA || error == ERROR_BROKEN_PIPE || error == ERROR_PIPE_NOT_CONNECTED) {
+    return WriteReaderGone{};
+  }
   return WriteFailed{os_error_text(static_cast<int>(error))};
 }
 

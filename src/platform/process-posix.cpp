@@ -4,20 +4,57 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <string_view>
 #include <utility>
+#include <variant>
 
 #include "platform/os_error.hpp"
+#include "platform/posix_process_rules.hpp"
 
 extern char** environ;
 
 namespace quorvane::platform {
 namespace {
+
+// The folders to search: PATH, or the system's default search path where PATH is not set (as
+// execvp has it).
+std::string search_path() {
+  if (const char* path = std::getenv("PATH")) return path;
+  const std::size_t size = ::confstr(_CS_PATH, nullptr, 0);
+  if (size == 0) return {};
+  std::string path(size, '\0');
+  ::confstr(_CS_PATH, path.data(), size);
+  path.resize(size - 1);
+  return path;
+}
+
+// The file to start for `program`, or the errno value that says why there is none. A path is taken
+// as given (posix_spawn reports what is wrong with it); a name is looked up in the absolute folders
+// of PATH and nowhere else, and started by the file found: posix_spawnp's own search takes an
+// empty entry for the current folder, where a project may carry a file named like the program.
+// As with execvp, a file of that name that cannot be started (no execute permission, a folder)
+// is passed over, and named by "permission denied" when no other is found.
+std::variant<std::string, int> program_file(const std::string& program) {
+  if (posix::names_a_path(program)) return program;
+  int error = ENOENT;
+  for (std::string& candidate : posix::path_candidates(program, search_path())) {
+    struct stat status {};
+    if (::stat(candidate.c_str(), &status) != 0) continue;
+    if (S_ISREG(status.st_mode) &&
+        ::faccessat(AT_FDCWD, candidate.c_str(), X_OK, AT_EACCESS) == 0) {
+      return std::move(candidate);
+    }
+    error = EACCES;
+  }
+  return error;
+}
 
 class OwnedFd {
  public:
@@ -198,6 +235,10 @@ std::vector<std::string> child_environment(const EnvironmentChange& change) {
 
 ProcessOutcome run_program(const std::string& program, const std::vector<std::string>& arguments,
                            const EnvironmentChange& environment) {
+  const auto found = program_file(program);
+  if (const int* error = std::get_if<int>(&found)) return ProcessNotStarted{os_error_text(*error)};
+  const std::string& file = std::get<std::string>(found);
+
   Pipe out_pipe;
   Pipe err_pipe;
   int error_number = 0;
@@ -226,9 +267,10 @@ ProcessOutcome run_program(const std::string& program, const std::vector<std::st
   envp.push_back(nullptr);
 
   pid_t pid = 0;
-  // posix_spawnp reports a failed exec (a program missing from PATH included) as its result.
-  const int spawn_error = ::posix_spawnp(&pid, program.c_str(), actions.get(), attributes.get(),
-                                         argv.data(), envp.data());
+  // posix_spawn reports a failed exec as its result. The child's argv[0] stays the name it was
+  // asked for, as a search by the system would leave it.
+  const int spawn_error =
+      ::posix_spawn(&pid, file.c_str(), actions.get(), attributes.get(), argv.data(), envp.data());
   if (spawn_error != 0) return ProcessNotStarted{os_error_text(spawn_error)};
 
   // Only the child may hold the write ends, so that its exit ends both streams.

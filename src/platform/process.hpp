@@ -31,8 +31,12 @@ struct EnvironmentChange {
 // Starts `program` found on PATH (no shell) with `arguments` and the caller's environment changed
 // by `environment`, stdin from the null device, and collects stdout and stderr whole (drained
 // together so neither can stall the child); waits for its end. A `program` that holds a path is
-// started as given. On Windows a name is looked up in the folders of PATH only (never the
-// current folder), with the extensions .COM and .EXE as PATHEXT orders them, and each argument
+// started as given. A name is looked up in the absolute folders of PATH only, never in the
+// current folder nor one relative to it, and started by the file found; when none is found the
+// outcome is the system's error of a missing file. On POSIX the name is looked up as it is (in
+// the system's default search path where PATH is not set), and, as execvp has it, a file of that
+// name that cannot be started is passed over and gives "permission denied" when no other is
+// found; on Windows with the extensions .COM and .EXE as PATHEXT orders them, and each argument
 // reaches the child as one argument of its C runtime.
 ProcessOutcome run_program(const std::string& program, const std::vector<std::string>& arguments,
                            const EnvironmentChange& environment = {});

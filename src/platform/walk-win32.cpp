@@ -1,6 +1,5 @@
 #include "platform/walk.hpp"
 
-#include <optional>
 #include <variant>
 #include <vector>
 
@@ -22,6 +21,7 @@ struct Child {
 // A directory already listed and closed; its entries wait to be visited.
 struct Frame {
   std::filesystem::path path;
+  std::wstring system;  // its verbatim path, which its children's paths extend
   std::vector<Child> children;
   std::size_t next = 0;
 };
@@ -52,8 +52,8 @@ EntryType type_of(DWORD attributes, DWORD reparse_tag) {
 
 // `parent` and `name` joined into `joined` as the walk names its entries: "\" between them
 // unless the parent already ends in a separator. `joined` is reused from entry to entry.
-void child_path(const std::filesystem::path& parent, const std::wstring& name, NativePath& joined) {
-  joined.assign(parent.native());
+void child_path(const std::wstring& parent, const std::wstring& name, std::wstring& joined) {
+  joined.assign(parent);
   if (joined.empty() || !is_windows_separator(joined.back())) joined += L'\\';
   joined += name;
 }
@@ -77,20 +77,12 @@ class FindHandle {
   HANDLE handle_;
 };
 
-// Reads every entry of `path` and closes the listing before anything is descended, so the walk
-// holds at most one listing open however deep the tree is. Gives NO_ERROR, or the error that
-// stopped the listing (entries read before it are kept); a failure to form the system's name
-// for the directory comes back as `failure`.
-DWORD list_directory(const std::filesystem::path& path, std::vector<Child>& children,
-                     std::optional<Failure>& failure) {
-  Result<std::wstring> system = win32::system_path(path);
-  if (!system) {
-    failure = std::move(system).take_failure();
-    return ERROR_INVALID_NAME;
-  }
-  std::wstring pattern = std::move(system).value();
-  if (pattern.empty() || pattern.back() != L'\\') pattern += L'\\';
-  pattern += L'*';
+// Reads every entry of the directory whose verbatim path is `system` and closes the listing
+// before anything is descended, so the walk holds at most one listing open however deep the tree
+// is. Gives NO_ERROR, or the error that stopped the listing (entries read before it are kept).
+DWORD list_directory(const std::wstring& system, std::vector<Child>& children) {
+  std::wstring pattern;
+  child_path(system, L"*", pattern);
   WIN32_FIND_DATAW data;
   const FindHandle find(::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data,
                                            FindExSearchNameMatch, nullptr,
@@ -109,17 +101,13 @@ DWORD list_directory(const std::filesystem::path& path, std::vector<Child>& chil
   return error == ERROR_NO_MORE_FILES ? NO_ERROR : error;
 }
 
-// Lists `path` onto the stack, or reports why it cannot be listed.
-void descend(const std::filesystem::path& path, std::vector<Frame>& stack,
+// Lists the directory `path` (verbatim: `system`) onto the stack, or reports why it cannot be
+// listed.
+void descend(const std::filesystem::path& path, std::wstring system, std::vector<Frame>& stack,
              const WalkVisitor& visitor) {
-  Frame frame{path, {}, 0};
-  std::optional<Failure> failure;
-  const DWORD error = list_directory(path, frame.children, failure);
-  if (failure) {
-    visitor.on_error(io_error(path, failure->message));
-  } else if (error != NO_ERROR) {
-    visitor.on_error(io_error(path, error));
-  }
+  Frame frame{path, std::move(system), {}, 0};
+  const DWORD error = list_directory(frame.system, frame.children);
+  if (error != NO_ERROR) visitor.on_error(io_error(path, error));
   if (!frame.children.empty()) stack.push_back(std::move(frame));
 }
 
@@ -166,7 +154,10 @@ void walk_tree(const std::filesystem::path& start, const WalkVisitor& given) {
       given.on_entry ? given.on_entry : [](const WalkEntry&) {},
       given.on_error ? given.on_error : [](const WalkError&) {},
   };
-  const Result<std::wstring> system = win32::system_path(start);
+  // The start's names are taken as written, and each child's path is its parent's verbatim path
+  // and the name as listed: the system parses no name again, so it drops no trailing dot or space
+  // and takes no con.rs for a device.
+  Result<std::wstring> system = win32::verbatim_path(start);
   if (!system) {
     visitor.on_error(io_error(start, system.error()));
     return;
@@ -177,13 +168,16 @@ void walk_tree(const std::filesystem::path& start, const WalkVisitor& given) {
     return;
   }
   const StartInfo info = std::get<StartInfo>(looked);
-  visitor.on_entry(WalkEntry{start.native(), info.type});
+  visitor.on_entry(WalkEntry{start.native(), info.type, &system.value()});
   if (!info.walk_contents) return;
 
   // An explicit stack instead of recursion: no depth limit from the call stack.
   std::vector<Frame> stack;
-  descend(start, stack, visitor);
-  NativePath path;
+  descend(start, std::move(system).value(), stack, visitor);
+  // Each entry's two paths are written into the same two texts, which stop growing once they
+  // have held the longest paths.
+  std::wstring path;
+  std::wstring child_system;
   while (!stack.empty()) {
     Frame& top = stack.back();
     if (top.next == top.children.size()) {
@@ -191,11 +185,14 @@ void walk_tree(const std::filesystem::path& start, const WalkVisitor& given) {
       continue;
     }
     const Child& child = top.children[top.next++];
-    child_path(top.path, child.name, path);
+    child_path(top.path.native(), child.name, path);
+    child_path(top.system, child.name, child_system);
     const EntryType type = child.type;
-    visitor.on_entry(WalkEntry{path, type});
+    visitor.on_entry(WalkEntry{path, type, &child_system});
     // `top` may move when the stack grows; nothing of it is used past this point.
-    if (type == EntryType::Directory) descend(std::filesystem::path(path), stack, visitor);
+    if (type == EntryType::Directory) {
+      descend(std::filesystem::path(path), child_system, stack, visitor);
+    }
   }
 }
 

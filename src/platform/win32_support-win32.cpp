@@ -1,5 +1,6 @@
 #include "platform/win32_support.hpp"
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/path_prefix.hpp"
@@ -46,6 +47,44 @@ std::wstring resolve_by_text(std::wstring_view prefix, std::wstring_view rest) {
   return out;
 }
 
+// The system's form of a path that the system does not parse: a verbatim path with its "." and
+// ".." resolved by text and "/" turned into "\\", a device path as it is; a path with a NUL
+// refused, as the system would stop at the NUL and name a shorter path than the one asked for.
+// None for a plain path.
+std::optional<Result<std::wstring>> unparsed_form(const std::wstring& text) {
+  if (text.find(L'\0') != std::wstring::npos) {
+    return Result<std::wstring>(Failure{os_error_text(ERROR_INVALID_NAME)});
+  }
+  const PathPrefix given = windows_path_prefix(std::wstring_view(text));
+  switch (given.kind) {
+    case PrefixKind::VerbatimDisk:
+    case PrefixKind::VerbatimUnc:
+    case PrefixKind::Verbatim:
+      return Result<std::wstring>(resolve_by_text(std::wstring_view(text).substr(0, given.length),
+                                                  std::wstring_view(text).substr(given.length)));
+    case PrefixKind::Device:
+      return Result<std::wstring>(text);
+    default:
+      return std::nullopt;
+  }
+}
+
+// The verbatim form of an absolute plain path (a drive and its root, or a share), its names as
+// written; none for any other path.
+std::optional<std::wstring> verbatim_of_absolute(std::wstring_view text) {
+  const PathPrefix prefix = windows_path_prefix(text);
+  const std::wstring_view rest = text.substr(prefix.length);
+  if (prefix.kind == PrefixKind::Disk && !rest.empty() && is_windows_separator(rest.front())) {
+    return resolve_by_text(std::wstring(kVerbatim) + std::wstring(text.substr(0, 2)), rest);
+  }
+  if (prefix.kind == PrefixKind::Unc) {
+    std::wstring share(text.substr(2, prefix.length - 2));
+    std::replace(share.begin(), share.end(), L'/', L'\\');
+    return resolve_by_text(std::wstring(kVerbatimUnc) + share, rest);
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<std::wstring> environment_value(const std::wstring& name) {
@@ -59,20 +98,7 @@ std::optional<std::wstring> environment_value(const std::wstring& name) {
 
 Result<std::wstring> system_path(const std::filesystem::path& path) {
   const std::wstring& text = path.native();
-  // The system would stop at a NUL and name a shorter path than the one asked for.
-  if (text.find(L'\0') != std::wstring::npos) return Failure{os_error_text(ERROR_INVALID_NAME)};
-  const PathPrefix given = windows_path_prefix(std::wstring_view(text));
-  switch (given.kind) {
-    case PrefixKind::VerbatimDisk:
-    case PrefixKind::VerbatimUnc:
-    case PrefixKind::Verbatim:
-      return resolve_by_text(std::wstring_view(text).substr(0, given.length),
-                             std::wstring_view(text).substr(given.length));
-    case PrefixKind::Device:
-      return text;
-    default:
-      break;
-  }
+  if (std::optional<Result<std::wstring>> form = unparsed_form(text)) return std::move(*form);
   Result<std::wstring> full = full_path_name(text);
   if (!full) return full;
   const std::wstring& absolute = full.value();
@@ -85,6 +111,34 @@ Result<std::wstring> system_path(const std::filesystem::path& path) {
       // Already a device or verbatim name (NUL became \\.\NUL).
       return full;
   }
+}
+
+Result<std::wstring> verbatim_path(const std::filesystem::path& path) {
+  const std::wstring& text = path.native();
+  if (std::optional<Result<std::wstring>> form = unparsed_form(text)) return std::move(*form);
+  const PathPrefix given = windows_path_prefix(std::wstring_view(text));
+  if (std::optional<std::wstring> verbatim = verbatim_of_absolute(text)) {
+    return std::move(*verbatim);
+  }
+  // The directory the system starts such a path from: the current one ("."), the top of the
+  // current drive ("\\"), or the current directory of the drive named ("C:").
+  const bool rooted = !text.empty() && is_windows_separator(text.front());
+  const std::wstring anchor =
+      given.kind == PrefixKind::Disk ? text.substr(0, 2) : std::wstring(rooted ? L"\\" : L".");
+  Result<std::wstring> base = full_path_name(anchor);
+  if (!base) return base;
+  std::wstring absolute = std::move(base).value();
+  if (rooted) {
+    absolute.resize(windows_path_prefix(std::wstring_view(absolute)).length);
+    absolute += text;
+  } else {
+    absolute += L'\\';
+    absolute += std::wstring_view(text).substr(given.length);
+  }
+  if (std::optional<std::wstring> verbatim = verbatim_of_absolute(absolute)) {
+    return std::move(*verbatim);
+  }
+  return system_path(std::filesystem::path(std::move(absolute)));
 }
 
 }  // namespace quorvane::platform::win32

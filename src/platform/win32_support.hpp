@@ -74,6 +74,14 @@ inline std::string last_error_text() {
 // absolute.
 Result<std::wstring> system_path(const std::filesystem::path& path);
 
+// The verbatim form of `path` with its names as written: "/" and "\" alike, "." and ".." resolved
+// by text, and no name trimmed of its trailing dots and spaces or taken for a device (con.rs stays
+// a file). For a path that names what a listing gave, which the system must not parse again. A
+// relative, drive-relative or rooted path starts from the current directory that the system keeps
+// for it. A verbatim or device path is taken as system_path takes it. Failure: a NUL in the path,
+// or the system's failure to name the current directory.
+Result<std::wstring> verbatim_path(const std::filesystem::path& path);
+
 // Closes a handle at scope end.
 class OwnedHandle {
  public:

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/path_prefix.hpp"
+#include "platform/separated_list.hpp"
 #include "platform/utf16.hpp"
 
 namespace quorvane::platform::windows {
@@ -29,21 +30,10 @@ bool is_fully_qualified(std::u16string_view folder) {
   return folder.size() >= 2 && is_windows_separator(folder[0]) && is_windows_separator(folder[1]);
 }
 
-std::vector<std::u16string_view> split(std::u16string_view text, char16_t separator) {
-  std::vector<std::u16string_view> parts;
-  std::size_t start = 0;
-  while (start <= text.size()) {
-    const std::size_t end = std::min(text.find(separator, start), text.size());
-    parts.push_back(text.substr(start, end - start));
-    start = end + 1;
-  }
-  return parts;
-}
-
 // The extensions to add to a bare name, as PATHEXT spells them, each once.
 std::vector<std::u16string> startable_extensions(std::u16string_view pathext) {
   std::vector<std::u16string> extensions;
-  for (const std::u16string_view extension : split(pathext, u';')) {
+  for (const std::u16string_view extension : separated_parts(pathext, u';')) {
     const bool startable = equal_ascii_ignoring_case(extension, u".com") ||
                            equal_ascii_ignoring_case(extension, u".exe");
     const bool seen = std::ranges::any_of(extensions, [&](const std::u16string& known) {
@@ -106,7 +96,7 @@ std::vector<std::u16string> path_candidates(std::u16string_view name, std::u16st
     suffixes = {u""};
   }
   std::vector<std::u16string> candidates;
-  for (const std::u16string_view entry : split(path, u';')) {
+  for (const std::u16string_view entry : separated_parts(path, u';')) {
     std::u16string folder(entry);
     std::erase(folder, u'"');
     if (!is_fully_qualified(folder)) continue;
@@ -130,7 +120,7 @@ bool runs_through_command_interpreter(std::u16string_view file) {
 
 std::vector<std::u16string> environment_entries(std::u16string_view block) {
   std::vector<std::u16string> entries;
-  for (const std::u16string_view entry : split(block, u'\0')) {
+  for (const std::u16string_view entry : separated_parts(block, u'\0')) {
     if (!entry.empty()) entries.emplace_back(entry);
   }
   return entries;

@@ -9,7 +9,7 @@
 #include <variant>
 #include <vector>
 
-#include "review/prompt_lines.hpp"
+#include "support/prompt_lines.hpp"
 
 namespace quorvane {
 
@@ -101,8 +101,7 @@ std::vector<PlacementRow> placement_rows(const RequirementState& state) {
 
 void append_group(std::string& out, const RequirementState& state,
                   const std::vector<PlacementRow>& rows) {
-  append_line(out,
-              fmt::format("### {} — {}", state.id, state.title ? *state.title : "(no title)"));
+  append_line(out, fmt::format("### {} — {}", state.id, state.title ? *state.title : "(no title)"));
   for (const PlacementRow& row : rows) {
     append_line(out, fmt::format("- {}  {}:{}", row.stage, row.path, row.line));
   }

@@ -1,10 +1,12 @@
 #pragma once
 
-#include "review/agent_review.hpp"
+#include "lint/agent_review.hpp"
 #include "trace/records.hpp"
 
 namespace quorvane {
 
 AgentReview tag_placement_prompt(const TraceResult& trace);
+
+inline constexpr ReviewLabels kPlacementReviewLabels{"Tag placement review", "tag placement"};
 
 }  // namespace quorvane

@@ -4,6 +4,7 @@
 
 #include "platform/files.hpp"
 #include "platform/paths.hpp"
+#include "platform/scan_root.hpp"
 #include "platform/walk.hpp"
 #include "scan/comments.hpp"
 #include "scan/record_path.hpp"
@@ -23,15 +24,17 @@ struct FileScratch {
   std::string buffer;  // the file's content
 };
 
-void scan_one_file(const RecordPaths& record_paths, const platform::NativePath& path,
+void scan_one_file(const RecordPaths& record_paths, const platform::WalkEntry& entry,
                    const StageSet& stages, FileScratch& scratch, ScanResult& result) {
+  const platform::NativePath& path = entry.path;
   // The last component, as a view: no copy for the many files that are not selected.
   const std::string_view name = platform::file_name_bytes(path, scratch.name);
   const std::optional<std::string_view> extension = file_extension(name);
   const std::optional<CommentStyle> style = select_comment_style(name, extension.value_or(""));
   if (!style) return;  // not opened at all
   record_paths.write(platform::path_bytes(path, scratch.path), scratch.record);
-  Result<std::string_view> text = platform::read_utf8_file(path, scratch.buffer);
+  Result<std::string_view> text =
+      platform::read_utf8_file(platform::open_path(entry), scratch.buffer);
   if (!text) {
     result.scan_errors.push_back(ScanError{scratch.record, text.error()});
     return;
@@ -69,7 +72,7 @@ ScanResult scan_tree(const std::filesystem::path& root,
         [&](const platform::WalkEntry& entry) {
           // Directories are descended by the walk; links are neither read nor followed.
           if (entry.type == platform::EntryType::Other) {
-            scan_one_file(record_paths, entry.path, stages, scratch, result);
+            scan_one_file(record_paths, entry, stages, scratch, result);
           }
         },
         [&](const platform::WalkError& error) {
@@ -78,7 +81,7 @@ ScanResult scan_tree(const std::filesystem::path& root,
                                    : decode_utf8_lossy(platform::path_bytes(scan_root)),
                         error.message});
         }};
-    platform::walk_tree(platform::join_path(root, platform::path_bytes(scan_root)), visitor);
+    platform::walk_tree(platform::scan_root_start(root, scan_root), visitor);
   }
   return result;
 }

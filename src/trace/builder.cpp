@@ -3,15 +3,19 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <numeric>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
+#include <vector>
 
 #include "manifest/stages.hpp"
 #include "platform/memory.hpp"
 #include "support/invariant.hpp"
+#include "trace/requirement_state.hpp"
 
 namespace quorvane {
 namespace {
@@ -38,17 +42,14 @@ class StageColumns {
   std::vector<std::string> names_;
 };
 
-// Every declared id and the row of the evidence table that holds its evidence. Requirements
-// that share an id (only a hand-made manifest has them) share the row, as they share the id.
+// Every declared id and the position of its requirement, which is also its row of the evidence
+// table. Ids are unique: the loader refuses a manifest that repeats one.
 class DeclaredIds {
  public:
   explicit DeclaredIds(const std::vector<Requirement>& requirements) {
     rows_.reserve(requirements.size());
-    row_of_requirement_.reserve(requirements.size());
-    for (const Requirement& requirement : requirements) {
-      const auto [it, inserted] = rows_.try_emplace(requirement.id, rows_.size());
-      row_of_requirement_.push_back(it->second);
-      if (!inserted) shared_ = true;
+    for (std::size_t i = 0; i < requirements.size(); ++i) {
+      if (!rows_.try_emplace(requirements[i].id, i).second) invariant_broken("unique id");
     }
   }
 
@@ -58,14 +59,8 @@ class DeclaredIds {
     return it->second;
   }
 
-  std::size_t row_of_requirement(std::size_t index) const { return row_of_requirement_[index]; }
-  std::size_t rows() const { return rows_.size(); }
-  bool any_shared() const { return shared_; }
-
  private:
   std::unordered_map<std::string_view, std::size_t> rows_;
-  std::vector<std::size_t> row_of_requirement_;
-  bool shared_ = false;
 };
 
 // One evidence list per declared id and known stage.
@@ -96,7 +91,7 @@ class EvidenceTable {
 
 Finding undeclared_id_finding(const Tag& tag) {
   Finding finding;
-  finding.code = "undeclared_id";
+  finding.code = FindingCode::UndeclaredId;
   finding.severity = Priority::Must;
   finding.requirement_id = tag.id;
   finding.path = tag.path;
@@ -107,7 +102,7 @@ Finding undeclared_id_finding(const Tag& tag) {
 
 Finding parse_error_finding(const ParseError& error) {
   Finding finding;
-  finding.code = "parse_error";
+  finding.code = FindingCode::ParseError;
   finding.severity = Priority::Must;
   finding.path = error.path;
   finding.line = error.line;
@@ -117,7 +112,7 @@ Finding parse_error_finding(const ParseError& error) {
 
 Finding scan_error_finding(const ScanError& error) {
   Finding finding;
-  finding.code = "scan_error";
+  finding.code = FindingCode::ScanError;
   finding.severity = Priority::Must;
   finding.path = error.path;
   finding.message = error.message;
@@ -157,6 +152,14 @@ void add_signoffs(const std::vector<Signoff>& signoffs, const DeclaredIds& decla
   }
 }
 
+// The codes in the order build_trace makes their findings, which must be finding order.
+constexpr FindingCode kCodesInBuildOrder[] = {FindingCode::MissingStage, FindingCode::ParseError,
+                                              FindingCode::ScanError, FindingCode::UndeclaredId};
+static_assert(std::is_sorted(std::begin(kCodesInBuildOrder), std::end(kCodesInBuildOrder),
+                             [](FindingCode a, FindingCode b) {
+                               return finding_code_word(a) < finding_code_word(b);
+                             }));
+
 // Positions 0..count-1, stably sorted by `less` on them.
 template <class Less>
 std::vector<std::size_t> sorted_positions(std::size_t count, Less less) {
@@ -173,11 +176,8 @@ bool path_then_line_less(const std::string& path_a, std::uint64_t line_a, const 
 }
 
 // The states in order of id, each requirement's "missing_stage" findings appended to
-// `findings` in finding order. Requirements of one id come in file order (a stable sort), and
-// the findings of such a group are sorted stably by stage: the order a stable sort of all
-// findings gives, as they differ in nothing else.
+// `findings` in finding order: by id, then (path and line being absent) by stage.
 std::vector<RequirementState> states_in_id_order(const std::vector<Requirement>& requirements,
-                                                 const DeclaredIds& declared,
                                                  const StageColumns& columns,
                                                  EvidenceTable& evidence,
                                                  std::vector<Finding>& findings) {
@@ -186,34 +186,22 @@ std::vector<RequirementState> states_in_id_order(const std::vector<Requirement>&
       [&](std::size_t a, std::size_t b) { return requirements[a].id < requirements[b].id; });
   std::vector<RequirementState> states;
   platform::reserve_with_huge_pages(states, requirements.size());
-  std::vector<Finding> group_findings;
-  std::size_t group_start = 0;
-  for (std::size_t k = 0; k < order.size(); ++k) {
-    const std::size_t index = order[k];
-    const Requirement& requirement = requirements[index];
-    const std::size_t row = declared.row_of_requirement(index);
+  for (const std::size_t row : order) {
     StageMap stages;
     stages.reserve(columns.size());
     for (std::size_t column = 0; column < columns.size(); ++column) {
-      std::vector<Evidence>& list = evidence.at(row, column);
       StageState state;
-      // A row of one requirement is handed over; a shared row is copied into each state.
-      state.evidence = declared.any_shared() ? list : std::move(list);
+      state.evidence = std::move(evidence.at(row, column));
       state.complete = !state.evidence.empty();
       stages.emplace(columns.names()[column], std::move(state));
     }
-    states.push_back(requirement_state_from(requirement, std::move(stages), group_findings));
-
-    const bool group_ends =
-        k + 1 == order.size() || requirements[order[k + 1]].id != requirement.id;
-    if (!group_ends) continue;
-    if (k > group_start || group_findings.size() > 1) {
-      std::stable_sort(group_findings.begin(), group_findings.end(),
+    const std::size_t first_finding = findings.size();
+    states.push_back(requirement_state_from(requirements[row], std::move(stages), findings));
+    if (findings.size() - first_finding > 1) {
+      std::stable_sort(findings.begin() + static_cast<std::ptrdiff_t>(first_finding),
+                       findings.end(),
                        [](const Finding& a, const Finding& b) { return *a.stage < *b.stage; });
     }
-    for (Finding& finding : group_findings) findings.push_back(std::move(finding));
-    group_findings.clear();
-    group_start = k + 1;
   }
   return states;
 }
@@ -230,21 +218,21 @@ TraceResult build_trace(const Manifest& manifest, const ScanResult& scan) {
   std::vector<std::string> stages = ordered_stages(manifest);
   const StageColumns columns(stages);
   const DeclaredIds declared(manifest.requirements);
-  EvidenceTable evidence(declared.rows(), columns.size());
+  EvidenceTable evidence(manifest.requirements.size(), columns.size());
 
   const std::vector<std::size_t> undeclared = add_tags(scan.tags, declared, columns, evidence);
   add_signoffs(manifest.signoffs, declared, columns, evidence);
   evidence.settle();
 
-  // The findings are made in their final order: by code ("missing_stage", "parse_error",
-  // "scan_error", "undeclared_id"), and within a code by the fields that follow it in the
-  // finding order, ties kept in the order they were found.
+  // The findings are made in their final order: code by code (kCodesInBuildOrder), and within a
+  // code by the fields that follow it in the finding order, ties kept in the order they were
+  // found.
   std::vector<Finding> findings;
   platform::reserve_with_huge_pages(findings, required_stage_count(manifest.requirements) +
                                                   scan.parse_errors.size() +
                                                   scan.scan_errors.size() + undeclared.size());
   std::vector<RequirementState> states =
-      states_in_id_order(manifest.requirements, declared, columns, evidence, findings);
+      states_in_id_order(manifest.requirements, columns, evidence, findings);
 
   const auto& parse_errors = scan.parse_errors;
   for (const std::size_t i :
@@ -276,22 +264,6 @@ TraceResult build_trace(const Manifest& manifest, const ScanResult& scan) {
   result.findings = std::move(findings);
   result.stages = std::move(stages);
   return result;
-}
-
-std::vector<RequirementState> build_requirement_states(
-    const std::vector<Requirement>& requirements, const EvidenceMap& evidence,
-    const std::vector<std::string>& ordered_stage_list, std::vector<Finding>& findings) {
-  std::vector<RequirementState> states;
-  states.reserve(requirements.size());
-  for (const auto& requirement : requirements) {
-    const auto entry = evidence.find(requirement.id);
-    if (entry == evidence.end()) {
-      invariant_broken("no entry found for key");
-    }
-    states.push_back(
-        build_requirement_state(requirement, entry->second, ordered_stage_list, findings));
-  }
-  return states;
 }
 
 }  // namespace quorvane

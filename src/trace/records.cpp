@@ -2,8 +2,6 @@
 
 #include <compare>
 
-#include "support/invariant.hpp"
-
 namespace quorvane {
 
 // std::string compares through char_traits<char>, which orders bytes as unsigned char; a proper
@@ -23,12 +21,6 @@ bool evidence_less(const Evidence& a, const Evidence& b) {
   return std::get<SignoffEvidence>(a).url < std::get<SignoffEvidence>(b).url;
 }
 
-StageState& StageMap::at(std::string_view name) {
-  const iterator it = find(name);
-  if (it == end()) invariant_broken("stage entry present");
-  return it->second;
-}
-
 bool is_complete(const RequirementState& state) {
   for (const auto& name : state.required_stages) {
     const auto found = state.stages.find(name);
@@ -40,7 +32,7 @@ bool is_complete(const RequirementState& state) {
 }
 
 bool finding_less(const Finding& a, const Finding& b) {
-  if (const auto order = a.code <=> b.code; order != 0) {
+  if (const auto order = finding_code_word(a.code) <=> finding_code_word(b.code); order != 0) {
     return order < 0;
   }
   if (const auto order = a.requirement_id <=> b.requirement_id; order != 0) {

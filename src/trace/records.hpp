@@ -62,30 +62,12 @@ class StageMap {
   const_iterator find(std::string_view name) const {
     return const_cast<StageMap&>(*this).find(name);
   }
-  bool contains(std::string_view name) const { return find(name) != end(); }
-  std::size_t count(std::string_view name) const { return contains(name) ? 1 : 0; }
-
-  // The entry of `name`, which must be there (a missing one is a broken rule).
-  StageState& at(std::string_view name);
-  const StageState& at(std::string_view name) const {
-    return const_cast<StageMap&>(*this).at(name);
-  }
-
-  // The entry of `name`, made empty first when there is none.
-  StageState& operator[](std::string_view name) {
-    return emplace(std::string(name), StageState{}).first->second;
-  }
 
   // Adds the entry unless the name has one; the entry of the name and whether it was added.
   std::pair<iterator, bool> emplace(std::string name, StageState state) {
     const iterator it = lower_bound(name);
     if (it != end() && it->first == name) return {it, false};
     return {entries_.emplace(it, std::move(name), std::move(state)), true};
-  }
-  std::pair<iterator, bool> insert_or_assign(std::string name, StageState state) {
-    auto [it, added] = emplace(std::move(name), StageState{});
-    it->second = std::move(state);
-    return {it, added};
   }
 
   friend bool operator==(const StageMap&, const StageMap&) = default;
@@ -114,8 +96,35 @@ struct RequirementState {
 // Every required stage present and complete; no required stage means complete.
 bool is_complete(const RequirementState& state);
 
+// What a finding reports. Finding order compares codes by the bytes of their words, so the
+// enumerators are declared in that order.
+enum class FindingCode : std::uint8_t {
+  MissingStage,
+  ParseError,
+  RequirementQuality,
+  ScanError,
+  UndeclaredId,
+};
+
+// The word that reports write for a code: lower case with underscores.
+constexpr std::string_view finding_code_word(FindingCode code) {
+  switch (code) {
+    case FindingCode::MissingStage:
+      return "missing_stage";
+    case FindingCode::ParseError:
+      return "parse_error";
+    case FindingCode::RequirementQuality:
+      return "requirement_quality";
+    case FindingCode::ScanError:
+      return "scan_error";
+    case FindingCode::UndeclaredId:
+      break;
+  }
+  return "undeclared_id";
+}
+
 struct Finding {
-  std::string code;
+  FindingCode code = FindingCode::MissingStage;
   Priority severity = Priority::Must;
   std::optional<std::string> requirement_id;
   std::optional<std::string> stage;
@@ -125,7 +134,8 @@ struct Finding {
   std::string message;
 };
 
-// Finding order: code, requirement_id, path, line, stage; absent before present.
+// Finding order: code (by its word's bytes), requirement_id, path, line, stage; absent before
+// present.
 bool finding_less(const Finding& a, const Finding& b);
 
 struct TraceResult {

@@ -1,8 +1,9 @@
+#include "trace/requirement_state.hpp"
+
 #include <string>
 #include <string_view>
 
 #include "support/invariant.hpp"
-#include "trace/builder.hpp"
 
 namespace quorvane {
 namespace {
@@ -28,7 +29,7 @@ std::string missing_stage_message(std::string_view stage) {
 
 Finding missing_stage_finding(const Requirement& requirement, const std::string& stage) {
   Finding finding;
-  finding.code = "missing_stage";
+  finding.code = FindingCode::MissingStage;
   finding.severity = requirement.priority;
   finding.requirement_id = requirement.id;
   finding.stage = stage;
@@ -37,24 +38,6 @@ Finding missing_stage_finding(const Requirement& requirement, const std::string&
 }
 
 }  // namespace
-
-RequirementState build_requirement_state(const Requirement& requirement,
-                                         const StageEvidence& evidence,
-                                         const std::vector<std::string>& ordered_stage_list,
-                                         std::vector<Finding>& findings) {
-  // Built from the stage list alone, so every known stage has an entry and nothing else does.
-  StageMap stages;
-  stages.reserve(ordered_stage_list.size());
-  for (const auto& name : ordered_stage_list) {
-    StageState state;
-    if (const auto found = evidence.find(name); found != evidence.end()) {
-      state.evidence = found->second;
-    }
-    state.complete = !state.evidence.empty();
-    stages.insert_or_assign(name, std::move(state));
-  }
-  return requirement_state_from(requirement, std::move(stages), findings);
-}
 
 RequirementState requirement_state_from(const Requirement& requirement, StageMap stages,
                                         std::vector<Finding>& findings) {

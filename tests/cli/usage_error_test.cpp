@@ -107,6 +107,31 @@ TEST(UsageErrorReport, ShowsTheUsageOfTheSubcommandBeingParsed) {
       << exit.err_text;
 }
 
+TEST(UsageErrorReport, EmptyRevisionIsRefusedAsAMissingOne) {
+  // A script's --changed-since "$BASE_REF" with an empty variable: git would take "" for the
+  // staged manifest and report that nothing changed. The following option gets no tip: it was
+  // never the value.
+  for (const std::string command : {"lint", "review"}) {
+    const std::string missing = std::get<CliExit>(parse({command, "--changed-since"})).err_text;
+    EXPECT_EQ(missing,
+              "error: a value is required for '--changed-since <REF>' but none was "
+              "supplied\n\nUsage: quorvane " +
+                  command + " [OPTIONS]\n\nFor more information, try '--help'.\n");
+    for (const std::vector<std::string>& arguments :
+         std::vector<std::vector<std::string>>{{command, "--changed-since", ""},
+                                               {command, "--changed-since="},
+                                               {command, "--changed-since", "", "--json"},
+                                               {command, "--json", "--changed-since="}}) {
+      CliParse parsed = parse(arguments);
+      ASSERT_TRUE(std::holds_alternative<CliExit>(parsed)) << show(arguments);
+      const CliExit& exit = std::get<CliExit>(parsed);
+      EXPECT_EQ(exit.status, 2) << show(arguments);
+      EXPECT_EQ(exit.out_text, "") << show(arguments);
+      EXPECT_EQ(exit.err_text, missing) << show(arguments);
+    }
+  }
+}
+
 TEST(UsageErrorReport, EchoesControlCharactersAsEscapes) {
   CliExit exit = std::get<CliExit>(parse({"list", "--x\x1b[2J"}));
   EXPECT_NE(exit.err_text.find("'--x\\u{1b}[2J'"), std::string::npos) << exit.err_text;

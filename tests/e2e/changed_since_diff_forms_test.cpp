@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "e2e/review_placements.hpp"
+#include "e2e/queued_items.hpp"
 #include "helpers/git_repo.hpp"
 
 namespace quorvane {

@@ -9,7 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "e2e/review_placements.hpp"
+#include "e2e/queued_items.hpp"
 #include "helpers/git_repo.hpp"
 
 namespace quorvane {

@@ -1,15 +1,26 @@
 // End-to-end runs of lint and review narrowed with --changed-since in real git repositories.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <ostream>
 #include <string>
+#include <vector>
 
+#include "e2e/queued_items.hpp"
+#include "helpers/environment.hpp"
 #include "helpers/git_repo.hpp"
+#include "platform/os_error.hpp"
+#include "platform/paths.hpp"
 
 namespace quorvane {
 namespace {
 
 using testing::GitRepo;
 using testing::ProcessResult;
+using Variables = std::map<std::string, std::optional<std::string>>;
 
 std::string first_line(const std::string& text) {
   return text.substr(0, text.find('\n'));
@@ -59,13 +70,27 @@ TEST(LintChangedSince, ManifestAbsentAtTheRevisionCountsEveryRequirement) {
   if (const auto reason = testing::why_real_git_is_unavailable()) GTEST_SKIP() << *reason;
   GitRepo repo;
   repo.write("README.md", "start\n");
-  repo.commit_all();
+  repo.write("docs/a.md", "intro\n");
+  const std::string hash = repo.commit_all();
+  repo.git({"tag", "-a", "-m", "first", "v1"});
+  repo.git({"branch", "docs"});  // named like a folder of the project
   repo.write("quorvane.toml", "[[requirements]]\nid = \"REQ-1\"\ntitle = \"One two three\"\n");
   const ProcessResult result = repo.run_quorvane(repo.path(), {"lint", "--changed-since", "HEAD"});
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(first_line(result.out),
             "Requirement quality: no deterministic findings; 1 requirement queued for agent "
             "review.");
+
+  // Every text that names the commit, an annotated tag's included, finds the manifest absent.
+  const std::string queued =
+      "### REQ-1\n- Title: One two three\n- Required stages: doc, impl, unit\n\n";
+  for (const std::string& revision :
+       {std::string("HEAD"), hash, std::string("v1"), std::string("docs"), std::string("HEAD~0")}) {
+    SCOPED_TRACE(revision);
+    const auto requirements = testing::lint_requirements(repo, repo.path(), revision);
+    EXPECT_EQ(requirements.text, queued);
+    EXPECT_EQ(requirements.json, queued);
+  }
 }
 
 TEST(ReviewChangedSince, KeepsOnlyTagsOnAddedLines) {
@@ -94,22 +119,202 @@ TEST(ReviewChangedSince, KeepsOnlyTagsOnAddedLines) {
   EXPECT_EQ(result.out.find("src/a.rs:1"), std::string::npos);
 }
 
-TEST(ChangedSince, GitFailuresEndWithTheirMessage) {
+TEST(ReviewChangedSince, ProjectFolderWhoseNameBeginsOrEndsWithASpace) {
   if (const auto reason = testing::why_real_git_is_unavailable()) GTEST_SKIP() << *reason;
-  GitRepo repo;
-  repo.write("quorvane.toml", "");
-  repo.commit_all();
+  for (const std::string folder : {" proj", "proj ", " two words "}) {
+    SCOPED_TRACE("[" + folder + "]");
+    GitRepo repo;
+    repo.write(folder + "/quorvane.toml", "[[requirements]]\nid = \"REQ-1\"\ntitle = \"First\"\n");
+    repo.write(folder + "/docs/a.md", "[unit->REQ-1] existing\n");
+    const auto base = repo.commit_all("base");
+    repo.write(folder + "/docs/a.md", "[unit->REQ-1] existing\n[impl->REQ-1] added\n");
 
-  const ProcessResult lint = repo.run_quorvane(repo.path(), {"lint", "--changed-since", "nope"});
-  EXPECT_EQ(lint.status, 2);
-  EXPECT_EQ(lint.out, "");
-  EXPECT_EQ(lint.err, "git show nope:./quorvane.toml: fatal: invalid object name 'nope'.\n\n");
+    const auto placements = testing::review_placements(repo, repo.path() / folder, base);
+    const std::string expected = "### REQ-1 \u2014 First\n- impl  docs/a.md:2\n\n";
+    EXPECT_EQ(placements.text, expected);
+    EXPECT_EQ(placements.json, expected);
+  }
+}
 
-  const ProcessResult review =
-      repo.run_quorvane(repo.path(), {"review", "--changed-since", "nope"});
-  EXPECT_EQ(review.status, 2);
-  EXPECT_EQ(review.out, "");
-  EXPECT_EQ(review.err.rfind("git diff failed: fatal: ", 0), 0u) << review.err;
+// A program named git that only leaves a mark, put where git must never be looked for: the mark
+// tells whether it was started. Were it started, it would fail the run as well.
+class FakeGit {
+ public:
+  explicit FakeGit(const std::vector<std::filesystem::path>& folders) {
+    for (const auto& folder : folders) {
+      const auto file = folder / "git";
+      std::filesystem::create_directories(folder);
+      std::ofstream(file, std::ios::binary)
+          << "#!/bin/sh\necho started >> '" << platform::path_bytes(mark())
+          << "'\necho 'not git' >&2\nexit 1\n";
+      std::filesystem::permissions(file, std::filesystem::perms::owner_all,
+                                   std::filesystem::perm_options::add);
+    }
+  }
+  bool started() const { return std::filesystem::exists(mark()); }
+
+ private:
+  std::filesystem::path mark() const { return marks_.path() / "started"; }
+  testing::TempProject marks_;
+};
+
+// A repository with a docs/ folder whose base commit has REQ-1; since then REQ-2 was added to the
+// manifest and a tag to docs/a.md, neither committed. What the runs queue since "base":
+constexpr const char* kQueuedSinceBase =
+    "### REQ-2\n- Title: Sessions expire after idle time\n- Required stages: doc, impl, unit\n\n";
+constexpr const char* kPlacedSinceBase =
+    "### REQ-1 \u2014 Users sign in with email\n- impl  docs/a.md:2\n\n";
+
+class SinceBase : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (const auto reason = testing::why_real_git_is_unavailable()) GTEST_SKIP() << *reason;
+    const std::string manifest =
+        "[[requirements]]\nid = \"REQ-1\"\ntitle = \"Users sign in with email\"\n";
+    repo_.write("quorvane.toml", manifest);
+    repo_.write("docs/a.md", "intro\n");
+    repo_.commit_all("base");
+    repo_.git({"tag", "base"});
+    repo_.write("quorvane.toml",
+                manifest +
+                    "[[requirements]]\nid = \"REQ-2\"\ntitle = \"Sessions expire after "
+                    "idle time\"\n");
+    repo_.write("docs/a.md", "intro\n[impl->REQ-1]\n");
+  }
+
+  // The test's own PATH, on which the real git is found.
+  static std::string own_path() { return testing::own_variable("PATH").value_or("/usr/bin:/bin"); }
+
+  // The runs of `arguments` in the repository, in the text form and then with --json.
+  std::vector<ProcessResult> in_both_forms(std::vector<std::string> arguments,
+                                           const Variables& extra = {}) const {
+    std::vector<ProcessResult> results{repo_.run_quorvane(repo_.path(), arguments, extra)};
+    arguments.emplace_back("--json");
+    results.push_back(repo_.run_quorvane(repo_.path(), arguments, extra));
+    return results;
+  }
+
+  GitRepo repo_;
+};
+
+TEST_F(SinceBase, EmptyRevisionIsRefusedBeforeAnythingIsReadOrStarted) {
+  // A git first on PATH would show a start; git would take "" for the staged manifest and find
+  // that nothing changed.
+  const testing::TempProject bin;
+  const FakeGit fake({bin.path()});
+  const Variables variables = {{"PATH", platform::path_bytes(bin.path()) + ":" + own_path()},
+                               {"CLICOLOR_FORCE", std::nullopt}};
+  for (const std::string command : {"lint", "review"}) {
+    const std::string expected =
+        "error: a value is required for '--changed-since <REF>' but "
+        "none was supplied\n\nUsage: quorvane " +
+        command + " [OPTIONS]\n\nFor more information, try '--help'.\n";
+    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+             {command, "--changed-since", ""}, {command, "--changed-since="}}) {
+      SCOPED_TRACE(command + (arguments.size() == 2 ? " --changed-since=" : " --changed-since ''"));
+      for (const ProcessResult& result : in_both_forms(arguments, variables)) {
+        EXPECT_EQ(result.status, 2);
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(result.err, expected);
+      }
+    }
+    // --json before the empty value: it gets no tip, as it was never the value.
+    EXPECT_EQ(
+        repo_.run_quorvane(repo_.path(), {command, "--json", "--changed-since="}, variables).err,
+        expected);
+  }
+  EXPECT_FALSE(fake.started());
+}
+
+struct FailureCase {
+  std::string command;
+  std::string revision;
+  std::string message_start;  // of standard error; the rest is git's and ends with a line break
+};
+
+void PrintTo(const FailureCase& c, std::ostream* os) {
+  *os << c.command << " --changed-since [" << c.revision << "]";
+}
+
+class RevisionThatFails : public SinceBase, public ::testing::WithParamInterface<FailureCase> {};
+
+// Each text names no commit, so each run ends with the message of the git step, in text and in
+// JSON alike, and writes no report.
+TEST_P(RevisionThatFails, EndsWithTheMessageOfTheGitStep) {
+  const FailureCase& c = GetParam();
+  for (const ProcessResult& result : in_both_forms({c.command, "--changed-since", c.revision})) {
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.out, "");
+    EXPECT_TRUE(result.err.starts_with(c.message_start)) << result.err;
+    EXPECT_TRUE(result.err.ends_with("\n\n")) << result.err;
+  }
+}
+
+const FailureCase kFailureCases[] = {
+    {"lint", "nope", "git show nope:./quorvane.toml: fatal: invalid object name 'nope'.\n\n"},
+    {"review", "nope", "git diff failed: fatal: "},
+    // git repeats the revision in its message: these would read as "the manifest is absent".
+    {"lint", "does not exist",
+     "git show does not exist:./quorvane.toml: fatal: invalid object name 'does not exist'."},
+    {"lint", "path 'x", "git show path 'x:./quorvane.toml: fatal: invalid object name 'path 'x'."},
+    {"lint", "exists on disk, but not in",
+     "git show exists on disk, but not in:./quorvane.toml: fatal: invalid object name"},
+    {"review", "does not exist", "git diff failed: fatal: "},
+    // git's own wording of a missing path, from a revision that names a folder, not a commit.
+    {"lint", "base:docs", "git show base:docs:./quorvane.toml: fatal: path 'docs:./quorvane.toml'"},
+    // Folders and files of the project, with uncommitted edits below them: no path filter.
+    {"review", "docs", "git diff failed: fatal: "},
+    {"review", ".", "git diff failed: fatal: "},
+    {"review", "docs/a.md", "git diff failed: fatal: "},
+    {"lint", "docs", "git show docs:./quorvane.toml: fatal: invalid object name 'docs'."},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, RevisionThatFails, ::testing::ValuesIn(kFailureCases));
+
+TEST_F(SinceBase, BranchNamedLikeAFolderIsTheBranch) {
+  repo_.git({"branch", "docs", "base"});
+  const auto placements = testing::review_placements(repo_, repo_.path(), "docs");
+  EXPECT_EQ(placements.text, kPlacedSinceBase);
+  EXPECT_EQ(placements.json, kPlacedSinceBase);
+  const auto requirements = testing::lint_requirements(repo_, repo_.path(), "docs");
+  EXPECT_EQ(requirements.text, kQueuedSinceBase);
+  EXPECT_EQ(requirements.json, kQueuedSinceBase);
+}
+
+// An empty entry of PATH (leading, trailing or doubled), "." and a relative folder all lead into
+// the project, which may carry a git of its own (a pull request can add one).
+TEST_F(SinceBase, AGitOfTheProjectIsNeverStarted) {
+  const FakeGit fake({repo_.path(), repo_.path() / "bin"});
+  const std::string own = own_path();
+  for (const std::string& path :
+       {":" + own, own + ":", "/nonexistent::" + own, ".:" + own, "./bin:" + own, "bin:" + own}) {
+    SCOPED_TRACE("PATH=" + path);
+    const auto requirements =
+        testing::lint_requirements(repo_, repo_.path(), "base", {{"PATH", path}});
+    EXPECT_EQ(requirements.text, kQueuedSinceBase);
+    EXPECT_EQ(requirements.json, kQueuedSinceBase);
+    const auto placements =
+        testing::review_placements(repo_, repo_.path(), "base", {{"PATH", path}});
+    EXPECT_EQ(placements.text, kPlacedSinceBase);
+    EXPECT_EQ(placements.json, kPlacedSinceBase);
+  }
+  EXPECT_FALSE(fake.started());
+}
+
+TEST_F(SinceBase, WithOnlyRelativeEntriesOnPathGitIsNotFound) {
+  const FakeGit fake({repo_.path(), repo_.path() / "bin"});
+  const std::string not_found = platform::os_error_text(2);
+  for (const auto& [command, message] : std::vector<std::pair<std::string, std::string>>{
+           {"lint", "git show base:./quorvane.toml: " + not_found + "\n"},
+           {"review", "git diff: " + not_found + "\n"}}) {
+    for (const ProcessResult& result :
+         in_both_forms({command, "--changed-since", "base"}, {{"PATH", ":.:bin:./bin:"}})) {
+      EXPECT_EQ(result.status, 2);
+      EXPECT_EQ(result.out, "");
+      EXPECT_EQ(result.err, message);
+    }
+  }
+  EXPECT_FALSE(fake.started());
 }
 
 // Runs on every build: git is never started, so a missing one changes nothing.

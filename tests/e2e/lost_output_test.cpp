@@ -111,19 +111,24 @@ TEST_P(LostStandardOutput, RunThatFailsBeforeItsReportKeepsItsOwnMessage) {
   EXPECT_EQ(result.err, "trace error: requirement 'REQ-NONE' is not declared in the manifest\n");
 }
 
-TEST(LostOutput, ReaderThatWentAwayEndsQuietlyWithTheRunsOwnStatus) {
-  FailingProject fixture;
-  for (const Command& run : kCommands) {
-    SCOPED_TRACE(joined(run.args));
-    const ProcessResult result = fixture.run(run.args, OutputTarget::PipeWithoutReader);
-    // Killed by the signal, the status would be 141.
-    EXPECT_EQ(result.status, run.status);
-    EXPECT_EQ(result.err, "");
+std::string target_name(const ::testing::TestParamInfo<OutputTarget>& info) {
+  switch (info.param) {
+    case OutputTarget::FullDevice:
+      return "FullDevice";
+    case OutputTarget::Closed:
+      return "Closed";
+    case OutputTarget::PipeWithoutReader:
+      return "PipeWithoutReader";
+    case OutputTarget::DisconnectedPipe:
+      return "DisconnectedPipe";
+    case OutputTarget::Captured:
+      break;
   }
+  return "Captured";
 }
 
-// Every way of losing standard error, the reading pipe that went away included.
-class LostStandardError : public ::testing::TestWithParam<OutputTarget> {
+// A stream set up for the test, or a skip where the system cannot set it up.
+class WithStream : public ::testing::TestWithParam<OutputTarget> {
  protected:
   void SetUp() override {
     if (const auto reason = testing::unavailable_reason(GetParam())) GTEST_SKIP() << *reason;
@@ -131,22 +136,33 @@ class LostStandardError : public ::testing::TestWithParam<OutputTarget> {
   FailingProject fixture_;
 };
 
+// The ways in which the reader of a pipe is gone: its end closed, and a pipe that is no longer
+// connected.
+class ReaderThatWentAway : public WithStream {};
+
+INSTANTIATE_TEST_SUITE_P(Pipes, ReaderThatWentAway,
+                         ::testing::Values(OutputTarget::PipeWithoutReader,
+                                           OutputTarget::DisconnectedPipe),
+                         target_name);
+
+TEST_P(ReaderThatWentAway, EndsQuietlyWithTheRunsOwnStatus) {
+  for (const Command& run : kCommands) {
+    SCOPED_TRACE(joined(run.args));
+    const ProcessResult result = fixture_.run(run.args, GetParam());
+    // Killed by the signal, the status would be 141.
+    EXPECT_EQ(result.status, run.status);
+    EXPECT_EQ(result.err, "");
+  }
+}
+
+// Every way of losing standard error, the reading pipe that went away included.
+class LostStandardError : public WithStream {};
+
 INSTANTIATE_TEST_SUITE_P(Streams, LostStandardError,
                          ::testing::Values(OutputTarget::FullDevice, OutputTarget::Closed,
-                                           OutputTarget::PipeWithoutReader),
-                         [](const auto& info) {
-                           switch (info.param) {
-                             case OutputTarget::FullDevice:
-                               return std::string("FullDevice");
-                             case OutputTarget::Closed:
-                               return std::string("Closed");
-                             case OutputTarget::PipeWithoutReader:
-                               return std::string("PipeWithoutReader");
-                             case OutputTarget::Captured:
-                               break;
-                           }
-                           return std::string("Captured");
-                         });
+                                           OutputTarget::PipeWithoutReader,
+                                           OutputTarget::DisconnectedPipe),
+                         target_name);
 
 TEST_P(LostStandardError, FailedWritesChangeNothing) {
   const ProcessResult report = fixture_.run({"list"}, OutputTarget::Captured);

@@ -1,6 +1,7 @@
 #include "git/changed_lines.hpp"
 
 #include <filesystem>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -34,19 +35,23 @@ TEST(ChangedLinesSince, AddedLinesOfEditedAndNewFilesButNotOfDeletedOnes) {
 
 TEST(ChangedLinesSince, ProjectInASubdirectoryGetsPathsRelativeToItself) {
   if (auto reason = testing::why_real_git_is_unavailable()) GTEST_SKIP() << *reason;
-  GitRepo repo;
-  repo.write("top.c", "t\n");
-  repo.write("proj/src/a.c", "a\n");
-  repo.write("proj-other/b.c", "b\n");
-  const auto base = repo.commit_all("base");
-  repo.write("top.c", "t\nmore\n");
-  repo.write("proj/src/a.c", "a\nmore\n");
-  repo.write("proj-other/b.c", "b\nmore\n");
+  // A folder's name may begin or end with a space, which the prefix keeps.
+  for (const std::string project : {"proj", " proj", "proj ", "outer/ inner "}) {
+    SCOPED_TRACE("[" + project + "]");
+    GitRepo repo;
+    repo.write("top.c", "t\n");
+    repo.write(project + "/src/a.c", "a\n");
+    repo.write(project + "-other/b.c", "b\n");
+    const auto base = repo.commit_all("base");
+    repo.write("top.c", "t\nmore\n");
+    repo.write(project + "/src/a.c", "a\nmore\n");
+    repo.write(project + "-other/b.c", "b\nmore\n");
 
-  const auto lines = changed_lines_since(repo.path() / "proj", base);
-  ASSERT_TRUE(lines.ok()) << lines.error();
-  const ChangedLines expected = {{"src/a.c", {2}}};
-  EXPECT_EQ(lines.value(), expected);
+    const auto lines = changed_lines_since(repo.path() / project, base);
+    ASSERT_TRUE(lines.ok()) << lines.error();
+    const ChangedLines expected = {{"src/a.c", {2}}};
+    EXPECT_EQ(lines.value(), expected);
+  }
 }
 
 TEST(ChangedLinesSince, NothingChangedGivesAnEmptyMap) {
@@ -65,11 +70,16 @@ TEST(ChangedLinesSince, UnknownRevisionReportsGitsErrorUntrimmed) {
   GitRepo repo;
   repo.write("a.c", "a\n");
   repo.commit_all();
-  const auto lines = changed_lines_since(repo.path(), "no-such-revision");
-  ASSERT_FALSE(lines.ok());
-  EXPECT_TRUE(lines.error().starts_with("git diff failed: fatal: ")) << lines.error();
-  EXPECT_NE(lines.error().find("no-such-revision"), std::string::npos) << lines.error();
-  EXPECT_TRUE(lines.error().ends_with("\n")) << lines.error();
+  repo.write("a.c", "a\nb\n");
+  // Names of a file and of a folder with uncommitted edits are no revisions either.
+  for (const std::string revision : {"no-such-revision", "a.c", "."}) {
+    SCOPED_TRACE(revision);
+    const auto lines = changed_lines_since(repo.path(), revision);
+    ASSERT_FALSE(lines.ok());
+    EXPECT_TRUE(lines.error().starts_with("git diff failed: fatal: ")) << lines.error();
+    EXPECT_NE(lines.error().find("'" + revision + "'"), std::string::npos) << lines.error();
+    EXPECT_TRUE(lines.error().ends_with("\n")) << lines.error();
+  }
 }
 
 TEST(ChangedLinesSince, OutsideARepositoryTheDiffFails) {

@@ -123,12 +123,19 @@ TEST(ChangedRequirementsSince, UnknownRevisionIsAnError) {
   if (auto reason = testing::why_real_git_is_unavailable()) GTEST_SKIP() << *reason;
   GitRepo repo;
   repo.write("quorvane.toml", requirement("A"));
+  repo.write("sub/x.txt", "x\n");
   repo.commit_all();
-  const auto changed = changed_requirements_since(repo.path(), "no-such-revision");
-  ASSERT_FALSE(changed.ok());
-  EXPECT_TRUE(changed.error().starts_with("git show no-such-revision:./quorvane.toml: fatal: "))
-      << changed.error();
-  EXPECT_TRUE(changed.error().ends_with("\n")) << changed.error();
+  // git repeats the revision in its message, and a revision that names a folder gets git's own
+  // "path ... does not exist": none of them names a commit at which the manifest was absent.
+  for (const std::string revision : {"no-such-revision", "does not exist", "path 'x",
+                                     "exists on disk, but not in", "HEAD:sub"}) {
+    SCOPED_TRACE(revision);
+    const auto changed = changed_requirements_since(repo.path(), revision);
+    ASSERT_FALSE(changed.ok());
+    EXPECT_TRUE(changed.error().starts_with("git show " + revision + ":./quorvane.toml: fatal: "))
+        << changed.error();
+    EXPECT_TRUE(changed.error().ends_with("\n")) << changed.error();
+  }
 }
 
 TEST(ChangedRequirementsSince, RevisionThatLooksLikeAnOptionIsNoOption) {

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -33,13 +34,18 @@ TEST(GitNotOnPathChild, DISABLED_ShowCannotStart) {
   EXPECT_EQ(changed.error(), "git show v1.0:./quorvane.toml: " + platform::os_error_text(2));
 }
 
-// Runs the checks above in a child in `cwd` whose PATH is an empty directory.
-testing::ProcessResult run_children_without_git(const std::filesystem::path& cwd) {
+// Runs the checks above in a child in `cwd` whose PATH is an empty directory, after `relative`
+// entries.
+testing::ProcessResult run_children_without_git(const std::filesystem::path& cwd,
+                                                const std::vector<std::string>& relative = {}) {
   testing::TempProject empty_bin;
+  std::string path;
+  for (const std::string& entry : relative) path += entry + (platform::kIsWindows ? ";" : ":");
+  path += platform::path_bytes(empty_bin.path());
   const std::string self = platform::path_bytes(testing::running_program());
   return testing::run_process(
       self, {self, "--gtest_also_run_disabled_tests", "--gtest_filter=GitNotOnPathChild.*"},
-      testing::RunOptions{cwd, {{"PATH", platform::path_bytes(empty_bin.path())}}});
+      testing::RunOptions{cwd, {{"PATH", path}}});
 }
 
 TEST(GitNotOnPath, ReportsTheOsErrorForEachGitStep) {
@@ -49,13 +55,23 @@ TEST(GitNotOnPath, ReportsTheOsErrorForEachGitStep) {
 }
 
 TEST(GitNotOnPath, AGitInTheCurrentDirectoryIsNeverStarted) {
-  // A repository may carry a file named git: only PATH says which program runs.
+  // A repository may carry a file named git: only the absolute folders of PATH say which
+  // program runs. An empty entry, "." and a relative folder all lead into the repository.
   testing::TempProject here;
-  std::filesystem::copy_file(platform::path_from_utf8(QUORVANE_STAND_IN),
-                             here.path() / (platform::kIsWindows ? "git.exe" : "git"));
-  const auto result = run_children_without_git(here.path());
-  EXPECT_EQ(result.status, 0) << result.out << result.err;
-  EXPECT_NE(result.out.find("[  PASSED  ] 2 tests."), std::string::npos) << result.out;
+  const std::string file = platform::kIsWindows ? "git.exe" : "git";
+  here.mkdir("bin");
+  for (const auto& copy : {here.path() / file, here.path() / "bin" / file}) {
+    std::filesystem::copy_file(platform::path_from_utf8(QUORVANE_STAND_IN), copy);
+  }
+  for (const auto& relative : std::vector<std::vector<std::string>>{
+           {}, {""}, {"."}, {"bin"}, {"./bin"}, {"", ".", "bin", "./bin", ""}}) {
+    std::string shown;
+    for (const std::string& entry : relative) shown += "[" + entry + "]";
+    SCOPED_TRACE(shown);
+    const auto result = run_children_without_git(here.path(), relative);
+    EXPECT_EQ(result.status, 0) << result.out << result.err;
+    EXPECT_NE(result.out.find("[  PASSED  ] 2 tests."), std::string::npos) << result.out;
+  }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "helpers/file_links.hpp"
+#include "helpers/windows_fixtures.hpp"
 #include "platform/paths.hpp"
 
 namespace quorvane::testing {
@@ -34,24 +35,8 @@ bool wait_for(const std::function<bool()>& done) {
   return done();
 }
 
-// Wine's own export; Windows has none. Wine's CreateSymbolicLinkW reports success and creates
-// nothing, so the links are made in the Unix view of the folder instead.
-using UnixNameOf = char*(CDECL*)(const WCHAR*);
-
-UnixNameOf wine_unix_name_of() {
-  const HMODULE kernel32 = ::GetModuleHandleW(L"kernel32.dll");
-  if (kernel32 == nullptr) return nullptr;
-  return reinterpret_cast<UnixNameOf>(
-      reinterpret_cast<void*>(::GetProcAddress(kernel32, "wine_get_unix_file_name")));
-}
-
-std::optional<std::string> unix_name(UnixNameOf unix_name_of, const fs::path& path) {
-  char* name = unix_name_of(path.c_str());
-  if (name == nullptr) return std::nullopt;
-  std::string text(name);
-  ::HeapFree(::GetProcessHeap(), 0, name);
-  return text;
-}
+// Wine's CreateSymbolicLinkW reports success and creates nothing, so under wine the links are
+// made in the Unix view of the folder instead.
 
 void append_quoted(std::wstring& line, std::string_view argument) {
   line += L" \"";
@@ -75,13 +60,12 @@ bool start_unix_program(std::wstring command) {
 }
 
 // `ln -s` run as a Unix program.
-std::optional<std::string> make_unix_link(UnixNameOf unix_name_of, const fs::path& target,
-                                          const fs::path& link) {
-  const std::optional<std::string> folder = unix_name(unix_name_of, link.parent_path());
+std::optional<std::string> make_unix_link(const fs::path& target, const fs::path& link) {
+  const std::optional<std::string> folder = wine_unix_name(link.parent_path());
   if (!folder) return "wine cannot name the link's folder in its Unix view";
   std::string target_text;
   if (target.is_absolute()) {
-    const std::optional<std::string> absolute = unix_name(unix_name_of, target);
+    const std::optional<std::string> absolute = wine_unix_name(target);
     if (!absolute) return "wine cannot name the link's target in its Unix view";
     target_text = *absolute;
   } else {
@@ -102,8 +86,8 @@ std::optional<std::string> make_unix_link(UnixNameOf unix_name_of, const fs::pat
   return std::nullopt;
 }
 
-void remove_unix_link(UnixNameOf unix_name_of, const fs::path& link) {
-  const std::optional<std::string> folder = unix_name(unix_name_of, link.parent_path());
+void remove_unix_link(const fs::path& link) {
+  const std::optional<std::string> folder = wine_unix_name(link.parent_path());
   if (!folder) return;
   std::wstring line = L"/bin/rm -f --";
   append_quoted(line, *folder + "/" + platform::path_bytes(link.filename()));
@@ -123,9 +107,7 @@ std::wstring link_target(const fs::path& target) {
 }  // namespace
 
 FileLinks::~FileLinks() {
-  if (unix_links_.empty()) return;
-  const UnixNameOf unix_name_of = wine_unix_name_of();
-  for (const fs::path& link : unix_links_) remove_unix_link(unix_name_of, link);
+  for (const fs::path& link : unix_links_) remove_unix_link(link);
 }
 
 std::optional<std::string> FileLinks::to_directory(const fs::path& target, const fs::path& link) {
@@ -134,9 +116,9 @@ std::optional<std::string> FileLinks::to_directory(const fs::path& target, const
       shows_as_link(link)) {
     return std::nullopt;
   }
-  if (const UnixNameOf unix_name_of = wine_unix_name_of()) {
+  if (wine_unix_name_of() != nullptr) {
     unix_links_.push_back(link);
-    return make_unix_link(unix_name_of, target, link);
+    return make_unix_link(target, link);
   }
   return std::string(kNoPrivilege);
 }

@@ -56,17 +56,27 @@ void redirect(int fd, OutputTarget target) {
       ::close(ends[1]);
       return;
     }
+    case OutputTarget::DisconnectedPipe:
+      break;  // refused before the fork
   }
 }
 
 }  // namespace
 
-std::optional<std::string> unavailable_reason(OutputTarget) {
+std::optional<std::string> unavailable_reason(OutputTarget target) {
+  if (target == OutputTarget::DisconnectedPipe) {
+    return "a POSIX pipe has no connection to lose besides its reader (PipeWithoutReader)";
+  }
   return std::nullopt;
 }
 
 ProcessResult run_process(const std::string& program, const std::vector<std::string>& args,
                           const RunOptions& options) {
+  for (const OutputTarget target : {options.stdout_target, options.stderr_target}) {
+    if (const std::optional<std::string> reason = unavailable_reason(target)) {
+      throw std::runtime_error(*reason);
+    }
+  }
   int out_pipe[2], err_pipe[2];
   if (::pipe(out_pipe) != 0 || ::pipe(err_pipe) != 0) throw std::runtime_error("pipe failed");
   const pid_t pid = ::fork();

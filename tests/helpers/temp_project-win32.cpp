@@ -21,9 +21,10 @@ namespace {
 
 using Handle = platform::win32::OwnedHandle;
 
-// Removes `path` and everything below it. Links (symbolic links, junctions) are removed
-// themselves and never followed, so a test's link to a folder outside cannot empty that folder;
-// read-only entries are made writable first.
+// Removes `path` (verbatim) and everything below it, whatever the names (a trailing dot or space,
+// a device name). Links (symbolic links, junctions) are removed themselves and never followed, so
+// a test's link to a folder outside cannot empty that folder; read-only entries are made writable
+// first.
 void remove_tree(const std::wstring& path) {
   const DWORD attributes = ::GetFileAttributesW(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return;
@@ -83,6 +84,25 @@ Pipe child_writes_pipe() {
   return pipe;
 }
 
+// The server end of a named pipe whose client connected and closed its end, and which the
+// server then disconnected: writes to it fail with ERROR_PIPE_NOT_CONNECTED. Inheritable.
+Handle disconnected_pipe() {
+  std::random_device random;
+  const std::wstring name = L"\\\\.\\pipe\\quorvane-test-" +
+                            std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                            std::to_wstring(random());
+  Handle server(::CreateNamedPipeW(
+      name.c_str(), PIPE_ACCESS_OUTBOUND | FILE_FLAG_FIRST_PIPE_INSTANCE,
+      PIPE_TYPE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS, 1, 4096, 4096, 0, nullptr));
+  if (!server.valid()) throw windows_failure("CreateNamedPipeW failed");
+  Handle client(::CreateFileW(name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  if (!client.valid()) throw windows_failure("cannot connect to the named pipe");
+  client.reset();
+  if (!::DisconnectNamedPipe(server.get())) throw windows_failure("DisconnectNamedPipe failed");
+  make_inheritable(server.get());
+  return server;
+}
+
 // Sets `pipe` up for where the child's stream goes and returns the child's handle for it (none
 // for a closed stream); `pipe.read` is left empty unless the stream is captured.
 HANDLE child_output(OutputTarget target, Pipe& pipe) {
@@ -95,6 +115,9 @@ HANDLE child_output(OutputTarget target, Pipe& pipe) {
     case OutputTarget::PipeWithoutReader:
       pipe = child_writes_pipe();
       pipe.read.reset();
+      return pipe.write.get();
+    case OutputTarget::DisconnectedPipe:
+      pipe = Pipe{Handle(), disconnected_pipe()};
       return pipe.write.get();
     case OutputTarget::FullDevice:
       break;
@@ -137,7 +160,7 @@ TempProject::TempProject() {
 }
 
 TempProject::~TempProject() {
-  remove_tree(path_.native());
+  remove_tree(verbatim(path_));
 }
 
 std::optional<std::string> unavailable_reason(OutputTarget target) {

@@ -42,6 +42,9 @@ enum class OutputTarget {
   FullDevice,         // /dev/full: every write fails with "No space left on device" (POSIX only)
   Closed,             // the descriptor is not open (Windows: the child gets a null handle)
   PipeWithoutReader,  // a pipe whose read end was closed before the program started
+  // A named pipe whose reader connected and went, and which its server disconnected: a write
+  // fails as "not connected" (Windows only; wine says the same of a Unix pipe without a reader).
+  DisconnectedPipe,
 };
 
 // Why `target` cannot be set up on this system, or nothing where it can; a test that needs it

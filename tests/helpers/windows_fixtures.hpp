@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -25,6 +26,29 @@ inline std::wstring verbatim(const std::filesystem::path& path) {
   for (wchar_t& c : text) {
     if (c == L'/') c = L'\\';
   }
+  return text;
+}
+
+// Wine's own export, which names a Windows path in the Unix view of the file system; Windows has
+// none.
+using WineUnixNameOf = char*(CDECL*)(const WCHAR*);
+
+inline WineUnixNameOf wine_unix_name_of() {
+  const HMODULE kernel32 = ::GetModuleHandleW(L"kernel32.dll");
+  if (kernel32 == nullptr) return nullptr;
+  return reinterpret_cast<WineUnixNameOf>(
+      reinterpret_cast<void*>(::GetProcAddress(kernel32, "wine_get_unix_file_name")));
+}
+
+// `path` in the Unix view of the file system under wine; none on Windows, or when wine cannot
+// name it.
+inline std::optional<std::string> wine_unix_name(const std::filesystem::path& path) {
+  const WineUnixNameOf unix_name_of = wine_unix_name_of();
+  if (unix_name_of == nullptr) return std::nullopt;
+  char* name = unix_name_of(path.c_str());
+  if (name == nullptr) return std::nullopt;
+  std::string text(name);
+  ::HeapFree(::GetProcessHeap(), 0, name);
   return text;
 }
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "review/quality_prompt.hpp"
+#include "lint/quality_prompt.hpp"
 
 namespace quorvane {
 namespace {
@@ -42,7 +42,7 @@ std::vector<std::string> describe_all(const std::vector<Finding>& findings) {
 TEST(QualityFinding, CarriesRequirementIdPriorityAndCriterionOnly) {
   const Finding f =
       quality_finding(requirement("REQ-Q", "A title", Priority::Could), "length", "the message");
-  EXPECT_EQ(f.code, "requirement_quality");
+  EXPECT_EQ(f.code, FindingCode::RequirementQuality);
   EXPECT_EQ(f.severity, Priority::Could);
   EXPECT_EQ(f.requirement_id, "REQ-Q");
   EXPECT_EQ(f.criterion, "length");
@@ -61,7 +61,7 @@ TEST(LintTitles, FindingsTakeTheRequirementsPriority) {
   EXPECT_EQ(findings[0].severity, Priority::Should);
   EXPECT_EQ(findings[1].severity, Priority::Could);
   for (const Finding& f : findings) {
-    EXPECT_EQ(f.code, "requirement_quality");
+    EXPECT_EQ(f.code, FindingCode::RequirementQuality);
     EXPECT_FALSE(f.stage || f.path || f.line);
   }
 }

@@ -14,7 +14,7 @@ struct FindingLineCase {
 
 Finding everything_present() {
   Finding finding;
-  finding.code = "some_code";
+  finding.code = FindingCode::UndeclaredId;
   finding.severity = Priority::Could;
   finding.requirement_id = "REQ-A";
   finding.stage = "impl";
@@ -27,7 +27,7 @@ Finding everything_present() {
 
 Finding line_without_path() {
   Finding finding;
-  finding.code = "odd";
+  finding.code = FindingCode::ScanError;
   finding.line = 5;
   finding.message = "m";
   return finding;
@@ -52,8 +52,8 @@ TEST(FindingLine, WritesThePiecesOfEachKindOfFinding) {
       {"could severity", missing_stage("REQ-C", "doc", "m", Priority::Could),
        "[could] missing_stage REQ-C stage=doc \u2014 m"},
       {"criterion before stage before location", everything_present(),
-       "[could] some_code REQ-A criterion=length stage=impl src/a.rs:12 \u2014 All pieces"},
-      {"line without path is not shown", line_without_path(), "[must] odd \u2014 m"},
+       "[could] undeclared_id REQ-A criterion=length stage=impl src/a.rs:12 \u2014 All pieces"},
+      {"line without path is not shown", line_without_path(), "[must] scan_error \u2014 m"},
   };
   for (const FindingLineCase& c : cases) {
     EXPECT_EQ(finding_line(c.finding), c.expected) << c.name;

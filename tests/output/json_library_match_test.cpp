@@ -19,7 +19,7 @@ namespace {
 
 Json library_finding(const Finding& f) {
   Json object = json_object(8);
-  append_member(object, "code", f.code);
+  append_member(object, "code", finding_code_word(f.code));
   append_member(object, "severity", priority_word(f.severity));
   if (f.requirement_id) append_member(object, "requirementId", *f.requirement_id);
   if (f.stage) append_member(object, "stage", *f.stage);
@@ -161,7 +161,7 @@ TEST(JsonLibraryMatch, TraceReportsAreByteForByteTheLibraryLayout) {
     }
     for (std::size_t n = random() % 4; n > 0; --n) {
       Finding f;
-      f.code = random_text(random);
+      f.code = static_cast<FindingCode>(random() % 5);
       f.severity = static_cast<Priority>(random() % 3);
       f.requirement_id = maybe(random, random_text(random));
       f.stage = maybe(random, random_text(random));
@@ -188,7 +188,7 @@ TEST(JsonLibraryMatch, ReviewReportsAreByteForByteTheLibraryLayout) {
   for (int round = 0; round < 200; ++round) {
     std::vector<Finding> findings(random() % 3);
     for (Finding& f : findings) {
-      f.code = "requirement_quality";
+      f.code = FindingCode::RequirementQuality;
       f.severity = static_cast<Priority>(random() % 3);
       f.requirement_id = random_text(random);
       f.criterion = maybe(random, random_text(random));

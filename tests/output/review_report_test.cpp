@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "lint/title_lint.hpp"
 #include "output/json_report.hpp"
 #include "output/review_text.hpp"
+#include "review/placement_prompt.hpp"
 #include "trace_fixture.hpp"
 
 namespace quorvane::testing {
@@ -19,6 +21,12 @@ std::vector<Finding> title_findings(std::size_t count) {
                                            "Title is too long", Priority::Should));
   }
   return findings;
+}
+
+// The text report of a review under the labels its producer gives it.
+std::string review_text(const ReviewLabels& labels, const std::vector<Finding>& findings,
+                        std::uint64_t items, std::string_view prompt) {
+  return render_review_text(labels.label, findings, items, labels.noun, prompt);
 }
 
 struct SummaryCase {
@@ -60,17 +68,16 @@ TEST(ReviewText, SummaryFormsAndQueuedSuffix) {
   };
   for (const SummaryCase& c : cases) {
     const std::vector<Finding> findings = title_findings(c.findings);
-    EXPECT_EQ(render_lint_text(findings, c.items, kPrompt), c.lint_head + kPrompt)
+    EXPECT_EQ(review_text(kQualityReviewLabels, findings, c.items, kPrompt), c.lint_head + kPrompt)
         << c.findings << " findings, " << c.items << " items";
-    EXPECT_EQ(
-        render_review_text("Tag placement review", findings, c.items, "tag placement", kPrompt),
-        c.review_head + kPrompt)
+    EXPECT_EQ(review_text(kPlacementReviewLabels, findings, c.items, kPrompt),
+              c.review_head + kPrompt)
         << c.findings << " findings, " << c.items << " items";
   }
 }
 
 TEST(ReviewText, AddsNothingAfterThePrompt) {
-  EXPECT_EQ(render_lint_text({}, 0, "no trailing break"),
+  EXPECT_EQ(review_text(kQualityReviewLabels, {}, 0, "no trailing break"),
             "Requirement quality: no deterministic findings.\n\nno trailing break");
 }
 

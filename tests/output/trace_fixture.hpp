@@ -52,7 +52,7 @@ inline RequirementState with_type(RequirementState state, std::string type) {
 inline Finding missing_stage(std::string id, std::string stage, std::string message,
                              Priority severity = Priority::Must) {
   Finding finding;
-  finding.code = "missing_stage";
+  finding.code = FindingCode::MissingStage;
   finding.severity = severity;
   finding.requirement_id = std::move(id);
   finding.stage = std::move(stage);
@@ -62,7 +62,7 @@ inline Finding missing_stage(std::string id, std::string stage, std::string mess
 
 inline Finding parse_error(std::string path, std::uint64_t line) {
   Finding finding;
-  finding.code = "parse_error";
+  finding.code = FindingCode::ParseError;
   finding.path = std::move(path);
   finding.line = line;
   finding.message = "Tag-shaped token does not match [stage->REQ-ID]";
@@ -71,7 +71,7 @@ inline Finding parse_error(std::string path, std::uint64_t line) {
 
 inline Finding scan_error(std::string path, std::string message) {
   Finding finding;
-  finding.code = "scan_error";
+  finding.code = FindingCode::ScanError;
   finding.path = std::move(path);
   finding.message = std::move(message);
   return finding;
@@ -79,7 +79,7 @@ inline Finding scan_error(std::string path, std::string message) {
 
 inline Finding undeclared_id(std::string id, std::string path, std::uint64_t line) {
   Finding finding;
-  finding.code = "undeclared_id";
+  finding.code = FindingCode::UndeclaredId;
   finding.requirement_id = std::move(id);
   finding.path = std::move(path);
   finding.line = line;
@@ -90,7 +90,7 @@ inline Finding undeclared_id(std::string id, std::string path, std::uint64_t lin
 inline Finding requirement_quality(std::string id, std::string criterion, std::string message,
                                    Priority severity) {
   Finding finding;
-  finding.code = "requirement_quality";
+  finding.code = FindingCode::RequirementQuality;
   finding.severity = severity;
   finding.requirement_id = std::move(id);
   finding.criterion = std::move(criterion);

@@ -3,10 +3,14 @@
 #include <string>
 #include <string_view>
 
+#include "helpers/prompt_template.hpp"
+#include "helpers/stage_entry.hpp"
 #include "review/placement_prompt.hpp"
 
 namespace quorvane {
 namespace {
+
+using testing::stage_entry;
 
 // The prompt's fixed text as the agent must receive it.
 // "{}" stands for the placement count.
@@ -64,10 +68,7 @@ your editor tools — this prompt deliberately does not include source snippets.
 )PROMPT";
 
 std::string header(std::string_view count) {
-  const std::size_t at = kHeaderTemplate.find("{}");
-  std::string text(kHeaderTemplate.substr(0, at));
-  text.append(count).append(kHeaderTemplate.substr(at + 2));
-  return text;
+  return testing::with_count(kHeaderTemplate, count);
 }
 
 Evidence file(std::string path, std::uint64_t line) {
@@ -82,7 +83,7 @@ RequirementState state(std::string id, std::optional<std::string> title) {
   RequirementState s;
   s.id = std::move(id);
   s.title = std::move(title);
-  for (const char* stage : {"doc", "impl", "int", "unit"}) s.stages[stage];
+  for (const char* stage : {"doc", "impl", "int", "unit"}) stage_entry(s.stages, stage);
   return s;
 }
 
@@ -91,25 +92,26 @@ TraceResult trace_showing_every_block() {
   trace.stages = {"doc", "impl", "unit", "int", "review-x"};
 
   RequirementState a = state("REQ-A", "Login works");
-  a.stages["doc"].evidence = {file("docs/login.md", 4), file("src/a.rs", 5)};
+  stage_entry(a.stages, "doc").evidence = {file("docs/login.md", 4), file("src/a.rs", 5)};
   // Rows are sorted by path bytes, then line as a number, whatever order they arrive in;
   // the sign-off has no location and is left out.
-  a.stages["impl"].evidence = {file("src/b.rs", 10), file("src/b.rs", 9), file("src/a.rs", 5),
-                               file("src/B.rs", 2), signoff("https://review.example/a")};
-  a.stages["review-x"].evidence = {file("notes.md", 1)};
+  stage_entry(a.stages, "impl").evidence = {file("src/b.rs", 10), file("src/b.rs", 9),
+                                            file("src/a.rs", 5), file("src/B.rs", 2),
+                                            signoff("https://review.example/a")};
+  stage_entry(a.stages, "review-x").evidence = {file("notes.md", 1)};
   trace.requirements.push_back(std::move(a));
 
   RequirementState b = state("REQ-B", std::nullopt);
-  b.stages["unit"].evidence = {file("tests/b.py", 7)};
+  stage_entry(b.stages, "unit").evidence = {file("tests/b.py", 7)};
   trace.requirements.push_back(std::move(b));
 
   // Sign-offs only: no group, nothing counted.
   RequirementState c = state("REQ-C", "Signed off elsewhere");
-  c.stages["doc"].evidence = {signoff("https://review.example/c")};
+  stage_entry(c.stages, "doc").evidence = {signoff("https://review.example/c")};
   trace.requirements.push_back(std::move(c));
 
   RequirementState d = state("REQ-D", " ");
-  d.stages["int"].evidence = {file("it/d.cmake", 3)};
+  stage_entry(d.stages, "int").evidence = {file("it/d.cmake", 3)};
   trace.requirements.push_back(std::move(d));
   return trace;
 }
@@ -144,7 +146,8 @@ TEST(TagPlacementPrompt, WithoutFileEvidenceShowsTheNoEvidenceBlockInstead) {
 
   TraceResult signoffs_only;
   signoffs_only.requirements.push_back(state("REQ-A", "Signed off"));
-  signoffs_only.requirements.back().stages["doc"].evidence = {signoff("https://example/x")};
+  stage_entry(signoffs_only.requirements.back().stages, "doc").evidence = {
+      signoff("https://example/x")};
 
   for (const TraceResult& trace : {TraceResult{}, signoffs_only}) {
     const AgentReview review = tag_placement_prompt(trace);

@@ -45,6 +45,13 @@ TEST(ScanTreeOnWindows, RecordPathsUseSlashesHoweverTheRootsAreWritten) {
   const std::string path = platform::path_bytes(project.path());
   const std::string from_top =
       path.substr(platform::windows_path_prefix(std::string_view(path)).length);
+  const std::string leaf = platform::path_bytes(project.path().filename());
+  const auto upper = [](std::string text) {
+    for (char& c : text) {
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return text;
+  };
   const struct {
     std::string root;
     std::string tag;
@@ -56,6 +63,11 @@ TEST(ScanTreeOnWindows, RecordPathsUseSlashesHoweverTheRootsAreWritten) {
       {"src\\deep\\a.rs", "tag src/deep/a.rs:1 impl->REQ-1"},
       {from_top + "\\src", "tag src/deep/a.rs:1 impl->REQ-1"},
       {".", "tag src/deep/a.rs:1 impl->REQ-1"},
+      // In another case, names as the disk spells them; the project as the run names it.
+      {"SRC\\Deep", "tag src/deep/a.rs:1 impl->REQ-1"},
+      {upper(from_top) + "\\SRC", "tag src/deep/a.rs:1 impl->REQ-1"},
+      {upper(from_top) + "\\..\\" + leaf + "\\SRC",
+       "tag ../" + leaf + "/src/deep/a.rs:1 impl->REQ-1"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(sorted(describe(scan(project.path(), {c.root}))), std::vector<std::string>{c.tag})

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "helpers/stage_entry.hpp"
 #include "manifest/priority.hpp"
 
 namespace quorvane {
@@ -25,7 +26,8 @@ Tag tag(std::string stage, std::string id, std::string path, std::uint64_t line)
 
 // One line per finding with every field, so a mismatch shows what differs.
 std::string describe(const Finding& f) {
-  std::string text = f.code + " " + std::string(priority_word(f.severity));
+  std::string text =
+      std::string(finding_code_word(f.code)) + " " + std::string(priority_word(f.severity));
   text += " id=" + f.requirement_id.value_or("-");
   text += " stage=" + f.stage.value_or("-");
   text += " criterion=" + f.criterion.value_or("-");
@@ -71,13 +73,13 @@ const RequirementState& state_of(const TraceResult& trace, const std::string& id
 
 const StageState& stage_of(const TraceResult& trace, const std::string& id,
                            const std::string& stage) {
-  return state_of(trace, id).stages.at(stage);
+  return testing::stage_at(state_of(trace, id).stages, stage);
 }
 
 std::vector<std::string> codes(const TraceResult& trace) {
   std::vector<std::string> result;
   for (const auto& f : trace.findings) {
-    result.push_back(f.code);
+    result.push_back(std::string(finding_code_word(f.code)));
   }
   return result;
 }
@@ -340,35 +342,18 @@ TEST(BuildTrace, StatesSortByIdAndHoldEveryKnownStage) {
   EXPECT_TRUE(stage_of(trace, "REQ-B", "review").complete);
 }
 
-TEST(BuildRequirementState, AppendsToTheFindingsAlreadyMade) {
-  std::vector<Finding> findings(1);
-  findings[0].code = "earlier";
-  StageEvidence evidence;
-  evidence["doc"].push_back(FileEvidence{"a.md", 2});
-
-  const RequirementState state = build_requirement_state(
-      requirement("REQ-A", {"impl", "doc"}), evidence, {"doc", "impl", "unit", "int"}, findings);
-
-  ASSERT_EQ(findings.size(), 2u);
-  EXPECT_EQ(findings[0].code, "earlier");
-  EXPECT_EQ(*findings[1].stage, "impl");
-  EXPECT_TRUE(state.stages.at("doc").complete);
-  EXPECT_EQ(state.stages.size(), 4u);
-}
-
 using BrokenRuleDeathTest = ::testing::Test;
 
-TEST_F(BrokenRuleDeathTest, RequirementWithoutEvidenceEntryStops) {
-  std::vector<Finding> findings;
-  EXPECT_EXIT(build_requirement_states({requirement("REQ-A")}, EvidenceMap{}, {"doc"}, findings),
-              ::testing::ExitedWithCode(101), "no entry found for key");
+TEST_F(BrokenRuleDeathTest, RequiredStageOutsideTheStageListStops) {
+  Manifest manifest;
+  manifest.requirements = {requirement("REQ-A", {"nope"})};
+  EXPECT_EXIT(build_trace(manifest, ScanResult{}), ::testing::ExitedWithCode(101), "stage in map");
 }
 
-TEST_F(BrokenRuleDeathTest, RequiredStageOutsideTheStageListStops) {
-  std::vector<Finding> findings;
-  EXPECT_EXIT(
-      build_requirement_state(requirement("REQ-A", {"nope"}), StageEvidence{}, {"doc"}, findings),
-      ::testing::ExitedWithCode(101), "stage in map");
+TEST_F(BrokenRuleDeathTest, RepeatedRequirementIdStops) {
+  Manifest manifest;
+  manifest.requirements = {requirement("REQ-A"), requirement("REQ-A")};
+  EXPECT_EXIT(build_trace(manifest, ScanResult{}), ::testing::ExitedWithCode(101), "unique id");
 }
 
 TEST_F(BrokenRuleDeathTest, SignoffForUndeclaredRequirementStops) {

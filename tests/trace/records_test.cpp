@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
+
+#include "helpers/stage_entry.hpp"
 
 namespace quorvane {
 namespace {
@@ -55,9 +59,9 @@ TEST(EvidenceEquality, NeedsSameVariantAndFields) {
   EXPECT_NE(file("a.rs", 0), signoff("a.rs"));
 }
 
-Finding finding(std::string code) {
+Finding finding(FindingCode code) {
   Finding f;
-  f.code = std::move(code);
+  f.code = code;
   return f;
 }
 
@@ -91,15 +95,35 @@ struct FindingOrderCase {
   Finding later;
 };
 
+TEST(FindingCodeWord, IsTheWordThatReportsWrite) {
+  const std::vector<std::pair<FindingCode, std::string_view>> cases = {
+      {FindingCode::MissingStage, "missing_stage"},
+      {FindingCode::ParseError, "parse_error"},
+      {FindingCode::RequirementQuality, "requirement_quality"},
+      {FindingCode::ScanError, "scan_error"},
+      {FindingCode::UndeclaredId, "undeclared_id"},
+  };
+  for (const auto& [code, word] : cases) {
+    EXPECT_EQ(finding_code_word(code), word) << static_cast<int>(code);
+  }
+}
+
 TEST(FindingOrder, EarlierFindingSortsFirstAndNeverTheOtherWay) {
-  const Finding base = finding("parse_error");
+  const Finding base = finding(FindingCode::ParseError);
   const std::vector<FindingOrderCase> cases = {
-      {"missing_stage before parse_error", with_id(finding("missing_stage"), "REQ-Z"),
-       with_path(finding("parse_error"), "a")},
-      {"parse_error before scan_error", with_path(with_line(finding("parse_error"), 9), "z"),
-       with_path(finding("scan_error"), "a")},
-      {"scan_error before undeclared_id whatever the path", with_path(finding("scan_error"), "z"),
-       with_line(with_path(with_id(finding("undeclared_id"), "REQ-A"), "a"), 1)},
+      {"missing_stage before parse_error", with_id(finding(FindingCode::MissingStage), "REQ-Z"),
+       with_path(finding(FindingCode::ParseError), "a")},
+      {"parse_error before scan_error",
+       with_path(with_line(finding(FindingCode::ParseError), 9), "z"),
+       with_path(finding(FindingCode::ScanError), "a")},
+      {"parse_error before requirement_quality whatever the id",
+       with_id(finding(FindingCode::ParseError), "REQ-Z"),
+       with_id(finding(FindingCode::RequirementQuality), "REQ-A")},
+      {"requirement_quality before scan_error",
+       with_id(finding(FindingCode::RequirementQuality), "REQ-Z"), finding(FindingCode::ScanError)},
+      {"scan_error before undeclared_id whatever the path",
+       with_path(finding(FindingCode::ScanError), "z"),
+       with_line(with_path(with_id(finding(FindingCode::UndeclaredId), "REQ-A"), "a"), 1)},
       {"absent id first", with_path(base, "z"), with_id(base, "")},
       {"ids as bytes", with_id(base, "REQ-B"), with_id(base, "REQ-a")},
       {"id settles before path", with_path(with_id(base, "REQ-A"), "z"),
@@ -126,7 +150,7 @@ TEST(FindingOrder, EarlierFindingSortsFirstAndNeverTheOtherWay) {
 
 TEST(FindingOrder, SeverityCriterionAndMessageDoNotCount) {
   const Finding base =
-      with_line(with_path(with_id(finding("requirement_quality"), "REQ-A"), "p"), 4);
+      with_line(with_path(with_id(finding(FindingCode::RequirementQuality), "REQ-A"), "p"), 4);
   const Finding a = with_details(base, Priority::Could, "length", "a");
   const Finding b = with_details(base, Priority::Must, "contains-and", "b");
   EXPECT_FALSE(finding_less(a, b));
@@ -173,7 +197,7 @@ TEST(Completeness, FollowsEveryRequiredStage) {
 TEST(Completeness, ReadsTheStoredFlagNotTheEvidence) {
   // The flag is fixed when the trace is built; narrowing the evidence later must not change it.
   RequirementState state = state_with({"doc"}, {{"doc", true}});
-  state.stages.at("doc").evidence.clear();
+  testing::stage_entry(state.stages, "doc").evidence.clear();
   EXPECT_TRUE(is_complete(state));
 }
 

@@ -3,7 +3,8 @@
 #include <string>
 #include <string_view>
 
-#include "review/quality_prompt.hpp"
+#include "helpers/prompt_template.hpp"
+#include "lint/quality_prompt.hpp"
 
 namespace quorvane {
 namespace {
@@ -49,10 +50,7 @@ deterministic findings above don't need to be repeated.
 )PROMPT";
 
 std::string header(std::string_view count) {
-  const std::size_t at = kHeaderTemplate.find("{}");
-  std::string text(kHeaderTemplate.substr(0, at));
-  text.append(count).append(kHeaderTemplate.substr(at + 2));
-  return text;
+  return testing::with_count(kHeaderTemplate, count);
 }
 
 Requirement requirement(std::string id, std::optional<std::string> title,

@@ -1,4 +1,4 @@
-#include "git/narrowing.hpp"
+#include "main/narrowing.hpp"
 
 #include <gtest/gtest.h>
 

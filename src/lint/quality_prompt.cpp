@@ -1,10 +1,10 @@
-#include "review/quality_prompt.hpp"
+#include "lint/quality_prompt.hpp"
 
 #include <fmt/format.h>
 
 #include <string_view>
 
-#include "review/prompt_lines.hpp"
+#include "support/prompt_lines.hpp"
 
 namespace quorvane {
 

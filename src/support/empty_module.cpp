@@ -1,1 +1,0 @@
-// Placeholder so a module folder without sources still forms a library.
