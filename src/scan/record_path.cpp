@@ -1,5 +1,6 @@
 #include "scan/record_path.hpp"
 
+#include <algorithm>
 #include <string_view>
 
 #include "platform/path_prefix.hpp"
@@ -13,6 +14,11 @@ namespace {
 
 using ComponentKind = PathComponent::Kind;
 using Component = PathComponent;
+
+// The first separator at or after `pos`, or npos.
+std::size_t next_separator(std::string_view path, std::size_t pos) {
+  return platform::kIsWindows ? path.find_first_of("/\\", pos) : path.find('/', pos);
+}
 
 // The components of a path, one at a time: on Windows a drive or share prefix first, as
 // written; then the root; separators collapse, a trailing separator adds nothing, and "." is
@@ -40,8 +46,7 @@ class ComponentReader {
       return true;
     }
     while (pos_ < path_.size()) {
-      std::size_t end = pos_;
-      while (end < path_.size() && !platform::is_path_separator(path_[end])) ++end;
+      const std::size_t end = std::min(next_separator(path_, pos_), path_.size());
       const std::string_view piece = path_.substr(pos_, end - pos_);
       pos_ = end + 1;
       if (piece.empty()) continue;
@@ -66,7 +71,8 @@ class ComponentReader {
   bool given_ = false;  // a component has been given
 };
 
-void append_component(std::string& out, const Component& component) {
+// `valid`: the whole path is known to be valid UTF-8, so no name needs a look of its own.
+void append_component(std::string& out, const Component& component, bool valid) {
   switch (component.kind) {
     case ComponentKind::Prefix:
       out += component.text;
@@ -82,7 +88,7 @@ void append_component(std::string& out, const Component& component) {
       return;
     case ComponentKind::Name:
       // Names are nearly always valid UTF-8 and go in as they are.
-      if (is_valid_utf8(component.text)) {
+      if (valid || is_valid_utf8(component.text)) {
         out += component.text;
       } else {
         out += decode_utf8_lossy(component.text);
@@ -111,11 +117,12 @@ void RecordPaths::write(std::string_view path, std::string& out) const {
       break;
     }
   }
+  const bool valid = is_valid_utf8(path);
   bool first = true;
   while (reader.next(component)) {
     if (!first) out += '/';
     first = false;
-    append_component(out, component);
+    append_component(out, component, valid);
   }
 }
 
