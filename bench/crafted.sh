@@ -3,9 +3,11 @@
 # prints a Markdown table with the ratio of the two times: about 2 when the time grows with the
 # size, 4 when it grows with its square.
 #
-#   bench/crafted.sh [-n MIB] [-r REPS] [-t SECONDS] [-b [LABEL=]QUORVANE]... [INPUT...]
+#   bench/crafted.sh [-n MIB] [-r REPS] [-t SECONDS] [-i] [-b [LABEL=]QUORVANE]... [INPUT...]
 #
 #   -n   N, the smaller size in MiB (default 4)
+#   -i   count instructions (valgrind --tool=callgrind, one run) instead of timing: a measure
+#        that other work on the machine does not move
 #   -r   runs of each command; the shortest counts (default 3)
 #   -t   time limit per run in seconds (default 60); a run stopped by it shows as "> limit"
 #   -b   a binary to time, with an optional label for the table; may be given more than once,
@@ -22,9 +24,11 @@ reps=3
 limit=60
 binaries=()
 
-usage() { sed -n '2,16p' "$0" | sed 's/^# \{0,1\}//' >&2; exit 2; }
-while getopts "n:r:t:b:h" opt; do
+usage() { sed -n '2,18p' "$0" | sed 's/^# \{0,1\}//' >&2; exit 2; }
+instructions=0
+while getopts "n:r:t:b:ih" opt; do
   case "$opt" in
+    i) instructions=1 ;;
     n) size="$OPTARG" ;;
     r) reps="$OPTARG" ;;
     t) limit="$OPTARG" ;;
@@ -79,12 +83,31 @@ time_best() {
   done
   echo "$best"
 }
+# instructions of one run, or "failed"
+count_instructions() {
+  local dir="$1" bin="$2" log
+  log="$(mktemp)"
+  (cd "$dir" && valgrind --tool=callgrind --callgrind-out-file=/dev/null "$bin" check --json \
+    >/dev/null 2>"$log")
+  local rc=$?
+  local n
+  n="$(sed -n 's/.*Collected : \([0-9]*\).*/\1/p' "$log")"
+  rm -f "$log"
+  if [ $rc -le 1 ] && [ -n "$n" ]; then echo "$n"; else echo "failed"; fi
+}
+measure() { if [ $instructions -eq 1 ]; then count_instructions "$@"; else time_best "$@"; fi; }
 ratio() {
   case "$1$2" in *'>'* | *failed*) echo "n/a"; return ;; esac
   awk -v a="$1" -v b="$2" 'BEGIN { if (a > 0) printf "%.2f", b / a; else print "n/a" }'
 }
 
-echo "Crafted inputs, \`check --json\`, shortest of $reps runs in seconds, at $size and $double MiB; $(date -u +%Y-%m-%d), load $(cut -d' ' -f1-3 /proc/loadavg)."
+if [ $instructions -eq 1 ]; then
+  command -v valgrind >/dev/null || die "-i needs valgrind"
+  what_measured="instructions of one run (callgrind)"
+else
+  what_measured="shortest of $reps runs in seconds"
+fi
+echo "Crafted inputs, \`check --json\`, $what_measured, at $size and $double MiB; $(date -u +%Y-%m-%d), load $(cut -d' ' -f1-3 /proc/loadavg)."
 for ((k = 0; k < ${#labels[@]}; k++)); do
   echo "- ${labels[$k]}: \`${paths[$k]}\`"
 done
@@ -101,8 +124,8 @@ for name in "${inputs[@]}"; do
   say "timing $name"
   row="| \`$name\` | ${what[$name]} |"
   for ((k = 0; k < ${#paths[@]}; k++)); do
-    a="$(time_best "$small_tree/$name" "${paths[$k]}")"
-    b="$(time_best "$large_tree/$name" "${paths[$k]}")"
+    a="$(measure "$small_tree/$name" "${paths[$k]}")"
+    b="$(measure "$large_tree/$name" "${paths[$k]}")"
     row+=" $a | $b | $(ratio "$a" "$b") |"
   done
   echo "$row"

@@ -65,12 +65,21 @@ std::size_t find_short_needle(std::string_view text, std::string_view needle, st
   const std::size_t last_start = text.size() - std::min(text.size(), N - 1);
   __m128i bytes[N];
   for (std::size_t k = 0; k < N; ++k) bytes[k] = _mm_set1_epi8(needle[k]);
+  const auto last_byte_at = [&](std::size_t at) {
+    return _mm_cmpeq_epi8(load16(data + at + (N - 1)), bytes[N - 1]);
+  };
   // Every load stays inside the text: the block at `pos` reads up to `pos + 63 + N - 1`.
   while (pos + 64 <= last_start) {
-    const __m128i any = _mm_or_si128(
-        _mm_or_si128(needle_lanes(data + pos, bytes), needle_lanes(data + pos + 16, bytes)),
-        _mm_or_si128(needle_lanes(data + pos + 32, bytes), needle_lanes(data + pos + 48, bytes)));
-    if (_mm_movemask_epi8(any) != 0) break;
+    // The needle's last byte alone first (">" of "->", a quote): most blocks of source text
+    // lack it, and looking for one byte takes half the work.
+    const __m128i last = _mm_or_si128(_mm_or_si128(last_byte_at(pos), last_byte_at(pos + 16)),
+                                      _mm_or_si128(last_byte_at(pos + 32), last_byte_at(pos + 48)));
+    if (_mm_movemask_epi8(last) != 0) {
+      const __m128i any = _mm_or_si128(
+          _mm_or_si128(needle_lanes(data + pos, bytes), needle_lanes(data + pos + 16, bytes)),
+          _mm_or_si128(needle_lanes(data + pos + 32, bytes), needle_lanes(data + pos + 48, bytes)));
+      if (_mm_movemask_epi8(any) != 0) break;
+    }
     pos += 64;
   }
   while (pos + 16 <= last_start) {

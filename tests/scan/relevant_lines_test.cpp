@@ -138,6 +138,28 @@ TEST(RelevantLines, ScanMatchesLineByLineOnRandomTexts) {
   }
 }
 
+TEST(RelevantLines, FindsDelimitersAndArrowsAtEveryOffset) {
+  // Long searches go sixteen and sixty-four bytes at a time: each delimiter, and the arrow of a
+  // tag, must be found wherever it falls in such a block, also next to a decoy of its last byte.
+  const std::vector<std::string> tails = {
+      " // [impl->REQ-1]\n",
+      "/*\n[impl->REQ-1]\n*/ // [doc->REQ-2]\n",
+      "\"\"\"\n[impl->REQ-1]\n\"\"\" # [doc->REQ-2]\n",
+      "'''\n[impl->REQ-1]\n''' # [doc->REQ-2]\n",
+      "> - > [impl->REQ-1] # x\n",
+  };
+  for (const std::string& tail : tails) {
+    for (std::size_t offset = 0; offset < 200; ++offset) {
+      std::string text(offset, 'x');
+      if (offset % 3 == 1) text[offset / 2] = '>';
+      text += tail;
+      text += std::string(offset % 70, 'y');
+      expect_same_as_every_line(text);
+      if (HasFailure()) return;  // one counterexample is enough
+    }
+  }
+}
+
 // The C-like rules one byte at a time: what the searching extraction must give.
 void clike_segments_bytewise(std::string_view line, CommentState& state,
                              std::vector<Segment>& out) {
