@@ -12,10 +12,10 @@ Standard library only.
 
 import argparse
 import os
-import shutil
 import sys
 
-MARKER = ".quorvane-bench"
+from bench_out import MARKER, prepare_out
+
 MIB = 1024 * 1024
 
 MANIFEST = """\
@@ -94,17 +94,6 @@ CASES = {
 }
 
 
-def inside_git_tree(path):
-    path = os.path.abspath(path)
-    while True:
-        if os.path.exists(os.path.join(path, ".git")):
-            return True
-        parent = os.path.dirname(path)
-        if parent == path:
-            return False
-        path = parent
-
-
 def main():
     ap = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     ap.add_argument("--size", type=float, default=1, help="MiB per input (default 1)")
@@ -121,13 +110,7 @@ def main():
     unknown = [c for c in args.cases if c not in CASES]
     if unknown:
         sys.exit(f"crafted.py: unknown input {' '.join(unknown)}")
-    if inside_git_tree(args.out):
-        sys.exit(f"crafted.py: refusing to write inside a git tree: {args.out}")
-    if os.path.lexists(args.out):
-        if os.listdir(args.out) and not os.path.exists(os.path.join(args.out, MARKER)):
-            sys.exit(f"crafted.py: {args.out} exists and was not made by a bench script")
-        shutil.rmtree(args.out)
-    os.makedirs(args.out)
+    prepare_out(args.out, "crafted.py")
     with open(os.path.join(args.out, MARKER), "w") as f:
         f.write(f"crafted inputs, {args.size} MiB each\n")
     size = int(args.size * MIB)

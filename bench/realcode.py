@@ -20,10 +20,9 @@ import glob
 import hashlib
 import json
 import os
-import shutil
-import sys
 
-MARKER = ".quorvane-bench"  # no extension: never selected
+from bench_out import MARKER, prepare_out
+
 MIB = 1024 * 1024
 
 DEFAULT_SOURCES = [
@@ -64,27 +63,6 @@ def is_selected(name):
     if dot <= 0:
         return False
     return name[dot + 1:].lower() in SELECTED_EXTENSIONS
-
-
-def inside_git_tree(path):
-    path = os.path.abspath(path)
-    while True:
-        if os.path.exists(os.path.join(path, ".git")):
-            return True
-        parent = os.path.dirname(path)
-        if parent == path:
-            return False
-        path = parent
-
-
-def prepare_out(out):
-    if inside_git_tree(out):
-        sys.exit(f"realcode.py: refusing to write inside a git tree: {out}")
-    if os.path.lexists(out):
-        if not os.path.isdir(out) or os.listdir(out) and not os.path.exists(os.path.join(out, MARKER)):
-            sys.exit(f"realcode.py: {out} exists and was not made by a bench script; not replacing it")
-        shutil.rmtree(out)
-    os.makedirs(out)
 
 
 def walk_sorted(top):
@@ -156,7 +134,7 @@ def main():
     ap.add_argument("sources", nargs="*", help=f"directories or globs to copy from, in order (default {' '.join(DEFAULT_SOURCES)})")
     args = ap.parse_args()
 
-    prepare_out(args.out)
+    prepare_out(args.out, "realcode.py")
     copier = Copier(args.out, int(args.size * MIB))
     for pattern in args.sources or DEFAULT_SOURCES:
         for top in sorted(glob.glob(pattern)):

@@ -202,23 +202,33 @@ void clike_segments_bytewise(std::string_view line, CommentState& state,
   if (state.in_block) out.push_back(line.substr(block_start));
 }
 
-TEST(RelevantLines, CLikeSegmentsMatchTheBytewiseRules) {
-  const std::vector<std::string_view> pieces = {"/",  "*",  "\"", "\\",   "x",     " ",
-                                                "/*", "*/", "//", "\\\"", "ab\"cd"};
-  std::mt19937 random(5);
+using Lexer = void (*)(std::string_view, CommentState&, std::vector<Segment>&);
+
+// Random lines made of `pieces`, each begun in one of the `starts` states, give in `style` the
+// segments and the state after them that `reference` gives.
+void expect_segments_as_by(Lexer reference, CommentStyle style,
+                           const std::vector<std::string_view>& pieces,
+                           const std::vector<CommentState>& starts, unsigned seed) {
+  std::mt19937 random(seed);
   for (int round = 0; round < 20000; ++round) {
     std::string line;
     for (std::size_t n = random() % 24; n > 0; --n) line += pieces[random() % pieces.size()];
-    const bool in_block = random() % 2 == 0;
-    CommentState fast_state{in_block, std::nullopt};
-    CommentState slow_state{in_block, std::nullopt};
+    CommentState fast_state = starts[random() % starts.size()];
+    CommentState slow_state = fast_state;
     std::vector<Segment> fast;
     std::vector<Segment> slow;
-    comment_segments(line, CommentStyle::CLike, fast_state, fast);
-    clike_segments_bytewise(line, slow_state, slow);
+    comment_segments(line, style, fast_state, fast);
+    reference(line, slow_state, slow);
     ASSERT_EQ(fast, slow) << line;
     ASSERT_EQ(fast_state.in_block, slow_state.in_block) << line;
+    ASSERT_EQ(fast_state.open_delimiter, slow_state.open_delimiter) << line;
   }
+}
+
+TEST(RelevantLines, CLikeSegmentsMatchTheBytewiseRules) {
+  expect_segments_as_by(clike_segments_bytewise, CommentStyle::CLike,
+                        {"/", "*", "\"", "\\", "x", " ", "/*", "*/", "//", "\\\"", "ab\"cd"},
+                        {CommentState{false, std::nullopt}, CommentState{true, std::nullopt}}, 5);
 }
 
 // The Python rules as written: every search starts afresh from the scan's position.
@@ -263,24 +273,12 @@ void python_segments_by_the_rules(std::string_view line, CommentState& state,
 }
 
 TEST(RelevantLines, PythonSegmentsMatchTheRulesAsWritten) {
-  const std::vector<std::string_view> pieces = {"\"", "'",  R"(""")", "'''",  "#",          "x",
-                                                " ",  "\\", "''",     "\"\"", R"(""""a""")"};
-  std::mt19937 random(11);
-  for (int round = 0; round < 20000; ++round) {
-    std::string line;
-    for (std::size_t n = random() % 24; n > 0; --n) line += pieces[random() % pieces.size()];
-    std::optional<std::string_view> open;
-    if (random() % 3 == 1) open = R"(""")";
-    if (random() % 3 == 2) open = "'''";
-    CommentState fast_state{false, open};
-    CommentState slow_state{false, open};
-    std::vector<Segment> fast;
-    std::vector<Segment> slow;
-    comment_segments(line, CommentStyle::Python, fast_state, fast);
-    python_segments_by_the_rules(line, slow_state, slow);
-    ASSERT_EQ(fast, slow) << line;
-    ASSERT_EQ(fast_state.open_delimiter, slow_state.open_delimiter) << line;
-  }
+  expect_segments_as_by(
+      python_segments_by_the_rules, CommentStyle::Python,
+      {"\"", "'", R"(""")", "'''", "#", "x", " ", "\\", "''", "\"\"", R"(""""a""")"},
+      {CommentState{false, std::nullopt}, CommentState{false, R"(""")"},
+       CommentState{false, "'''"}},
+      11);
 }
 
 TEST(RelevantLines, GivesTheNumbersOfLinesFarApart) {
