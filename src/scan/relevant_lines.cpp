@@ -226,8 +226,9 @@ std::size_t CandidateSearch::find(std::size_t pos) {
   for (;;) {
     const std::size_t arrow = find_needle(text_, "->", from);
     if (arrow == kNone) break;
-    // The nearest mark before the arrow on its line: only the bytes not yet looked at are; the
-    // line starts at `pos` or later, so a mark before `pos` does not count.
+    // The nearest mark before the arrow on its line. Only bytes not looked at before are
+    // searched, the last mark among the others is kept; the line starts at `pos` or later, so a
+    // mark before `pos` does not count.
     const std::size_t seen_until = looked_back_;
     std::size_t before = last_mark(text_, std::max(seen_until, pos), arrow);
     if (before == kNone && seen_until > pos) before = last_mark_;
