@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include <fmt/format.h>
+
 #include "cli/help_text.hpp"
 #include "cli/similar_name.hpp"
 #include "support/text.hpp"
@@ -48,6 +50,7 @@ std::string first_short_option(std::string_view token) {
 using Options = std::span<const ArgumentDefinition* const>;
 
 constexpr std::array<const ArgumentDefinition*, 2> kTopOptions{&kHelpFlag, &kVersionFlag};
+constexpr std::array<const ArgumentDefinition*, 1> kHelpSubcommandOptions{&kHelpFlag};
 
 std::vector<const ArgumentDefinition*> options_of(const SubcommandDefinition& subcommand) {
   std::vector<const ArgumentDefinition*> options{&kHelpFlag};
@@ -67,7 +70,7 @@ const ArgumentDefinition* find_long(Options options, std::string_view name) {
 const ArgumentDefinition* find_short(Options options, std::string_view cluster) {
   const std::string name = first_short_option(cluster).substr(1);
   for (const ArgumentDefinition* option : options) {
-    if (!option->short_name.empty() && option->short_name == name) return option;
+    if (option->short_name == name) return option;
   }
   return nullptr;
 }
@@ -97,9 +100,9 @@ bool at_most_once(const ArgumentDefinition& option) {
 }
 
 Spans quoted(std::string_view before, Tone tone, std::string_view text, std::string_view after) {
-  return {{Tone::Plain, std::string(before) + "'"},
+  return {{Tone::Plain, fmt::format("{}'", before)},
           {tone, std::string(text)},
-          {Tone::Plain, "'" + std::string(after)}};
+          {Tone::Plain, fmt::format("'{}", after)}};
 }
 
 UsageError unexpected_argument(std::string_view token, Spans usage, std::vector<Spans> tips = {}) {
@@ -111,7 +114,7 @@ std::optional<Spans> similar_option_tip(std::string_view typed_name,
                                         const std::vector<std::string>& names) {
   const auto similar = most_similar_name(typed_name, names);
   if (!similar) return std::nullopt;
-  return quoted("a similar argument exists: ", Tone::Valid, "--" + *similar, "");
+  return quoted("a similar argument exists: ", Tone::Valid, fmt::format("--{}", *similar), "");
 }
 
 UsageError unexpected_value(std::string_view value, const ArgumentDefinition& flag, Spans usage) {
@@ -132,7 +135,7 @@ UsageError missing_value(const ArgumentDefinition& option, std::optional<std::st
                          Spans usage) {
   std::vector<Spans> tips;
   if (next) {
-    const std::string joined = "--" + std::string(option.long_name) + "=" + shown_argument(*next);
+    const std::string joined = fmt::format("--{}={}", option.long_name, shown_argument(*next));
     Spans tip = quoted("to pass ", Tone::Invalid, shown_argument(*next), " as the value, use ");
     Spans rest = quoted("", Tone::Valid, joined, "");
     tip.insert(tip.end(), rest.begin(), rest.end());
@@ -175,10 +178,9 @@ UsageError unknown_top_option(std::string_view token, std::string_view name) {
   } else {
     for (const SubcommandDefinition& subcommand : cli_command()) {
       if (find_long(options_of(subcommand), name) == nullptr) continue;
-      const std::string example = std::string(kProgramName) + " " + std::string(subcommand.name) +
-                                  " --" + std::string(name);
+      const std::string example = fmt::format("{} {} --{}", kProgramName, subcommand.name, name);
       Spans tip =
-          quoted("", Tone::Literal, "--" + std::string(name),
+          quoted("", Tone::Literal, fmt::format("--{}", name),
                  " is an option of a subcommand; write it after the subcommand name, as in ");
       Spans rest = quoted("", Tone::Valid, example, "");
       tip.insert(tip.end(), rest.begin(), rest.end());
@@ -195,7 +197,7 @@ UsageError unknown_top_option(std::string_view token, std::string_view name) {
     }
     if (auto similar = most_similar_name(name, subcommand_options)) {
       Spans tip = quoted("a similar argument of a subcommand exists: ", Tone::Valid,
-                         "--" + *similar, "; write it after the subcommand name");
+                         fmt::format("--{}", *similar), "; write it after the subcommand name");
       tips.push_back(std::move(tip));
     }
   }
@@ -207,7 +209,7 @@ std::optional<Spans> top_only_tip(const ArgumentDefinition* top_option, std::str
   if (top_option == nullptr || top_option == &kHelpFlag) return std::nullopt;
   Spans tip = quoted("", Tone::Literal, std::string(written),
                      " belongs to the command itself, before any subcommand, as in ");
-  Spans rest = quoted("", Tone::Valid, std::string(kProgramName) + " " + std::string(written), "");
+  Spans rest = quoted("", Tone::Valid, fmt::format("{} {}", kProgramName, written), "");
   tip.insert(tip.end(), rest.begin(), rest.end());
   return tip;
 }
@@ -222,18 +224,18 @@ WalkOutcome walk_help_subcommand(std::span<const std::string> rest) {
       continue;
     }
     if (!positional_only && is_long_option(token)) {
-      const LongOption option = split_long_option(token);
-      if (option.name == kHelpFlag.long_name && !option.value) {
+      const LongOption written = split_long_option(token);
+      if (find_long(kHelpSubcommandOptions, written.name) != nullptr && !written.value) {
         return HelpRequest{HelpRequest::Page::HelpSubcommand, nullptr};
       }
       std::vector<Spans> tips;
-      if (auto tip = similar_option_tip(option.name, {std::string(kHelpFlag.long_name)})) {
+      if (auto tip = similar_option_tip(written.name, long_names(kHelpSubcommandOptions))) {
         tips.push_back(std::move(*tip));
       }
       return unexpected_argument(token, usage, std::move(tips));
     }
     if (!positional_only && is_short_option(token)) {
-      if (first_short_option(token) == "-" + std::string(kHelpFlag.short_name)) {
+      if (find_short(kHelpSubcommandOptions, token) != nullptr) {
         return HelpRequest{HelpRequest::Page::HelpSubcommand, nullptr};
       }
       return unexpected_argument(first_short_option(token), usage);
@@ -283,7 +285,7 @@ WalkOutcome walk_subcommand(const SubcommandDefinition& subcommand,
         if (auto tip = similar_option_tip(written.name, long_names(options))) {
           tips.push_back(std::move(*tip));
         } else if (auto tip = top_only_tip(find_long(kTopOptions, written.name),
-                                           "--" + std::string(written.name))) {
+                                           fmt::format("--{}", written.name))) {
           tips.push_back(std::move(*tip));
         }
         return unexpected_argument(token, usage, std::move(tips));

@@ -1,6 +1,8 @@
 #include <string>
 #include <utility>
 
+#include <fmt/format.h>
+
 #include "cli/argument_walk.hpp"
 #include "cli/cli.hpp"
 #include "cli/colour.hpp"
@@ -32,7 +34,7 @@ CliParse parse_arguments(std::span<const std::string> arguments, OutputColours c
     return CliExit{0, help_page(*help, Style(colours.out)), ""};
   }
   if (std::holds_alternative<VersionRequest>(outcome)) {
-    return CliExit{0, std::string(kProgramName) + " " + std::string(kVersionText) + "\n", ""};
+    return CliExit{0, fmt::format("{} {}\n", kProgramName, kVersionText), ""};
   }
   if (std::holds_alternative<BareCommand>(outcome)) {
     return CliExit{2, "", top_help(Style(colours.err))};

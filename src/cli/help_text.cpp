@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <vector>
 
+#include <fmt/format.h>
+
 namespace quorvane {
 namespace {
 
@@ -19,7 +21,7 @@ std::size_t plain_width(const Spans& spans) {
 }
 
 std::string value_placeholder(const ArgumentDefinition& argument) {
-  return "<" + std::string(argument.value_name) + ">";
+  return fmt::format("<{}>", argument.value_name);
 }
 
 bool takes_value(const ArgumentDefinition& argument) {
@@ -36,15 +38,16 @@ Row option_row(const ArgumentDefinition& option) {
   if (option.short_name.empty()) {
     name.push_back({Tone::Plain, "    "});
   } else {
-    name.push_back({Tone::Literal, "-" + std::string(option.short_name)});
+    name.push_back({Tone::Literal, fmt::format("-{}", option.short_name)});
     name.push_back({Tone::Plain, ", "});
   }
-  name.push_back({Tone::Literal, "--" + std::string(option.long_name)});
-  if (takes_value(option)) name.push_back({Tone::Plain, " " + value_placeholder(option)});
+  name.push_back({Tone::Literal, fmt::format("--{}", option.long_name)});
+  if (takes_value(option))
+    name.push_back({Tone::Plain, fmt::format(" {}", value_placeholder(option))});
   std::string description(option.help);
   if (!option.default_value.empty()) {
     if (!description.empty()) description += " ";
-    description += "[default: " + std::string(option.default_value) + "]";
+    description += fmt::format("[default: {}]", option.default_value);
   }
   return Row{std::move(name), std::move(description)};
 }
@@ -90,9 +93,8 @@ std::string usage_block(const Spans& usage, const Style& style) {
 
 std::string argument_display(const ArgumentDefinition& argument) {
   if (is_positional(argument)) return value_placeholder(argument);
-  std::string display = "--" + std::string(argument.long_name);
-  if (takes_value(argument)) display += " " + value_placeholder(argument);
-  return display;
+  if (!takes_value(argument)) return fmt::format("--{}", argument.long_name);
+  return fmt::format("--{} {}", argument.long_name, value_placeholder(argument));
 }
 
 Spans top_usage() {
@@ -100,20 +102,22 @@ Spans top_usage() {
 }
 
 Spans subcommand_usage(const SubcommandDefinition& subcommand) {
-  Spans usage{{Tone::Literal, std::string(kProgramName) + " " + std::string(subcommand.name)}};
+  Spans usage{{Tone::Literal, fmt::format("{} {}", kProgramName, subcommand.name)}};
   const auto& arguments = subcommand.arguments;
   if (std::any_of(arguments.begin(), arguments.end(),
                   [](const ArgumentDefinition& argument) { return !is_positional(argument); })) {
     usage.push_back({Tone::Plain, " [OPTIONS]"});
   }
   for (const ArgumentDefinition& argument : arguments) {
-    if (is_positional(argument)) usage.push_back({Tone::Plain, " " + value_placeholder(argument)});
+    if (is_positional(argument)) {
+      usage.push_back({Tone::Plain, fmt::format(" {}", value_placeholder(argument))});
+    }
   }
   return usage;
 }
 
 Spans help_subcommand_usage() {
-  return {{Tone::Literal, std::string(kProgramName) + " " + std::string(kHelpSubcommand)},
+  return {{Tone::Literal, fmt::format("{} {}", kProgramName, kHelpSubcommand)},
           {Tone::Plain, " [COMMAND]"}};
 }
 
