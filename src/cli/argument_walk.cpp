@@ -55,7 +55,7 @@ constexpr std::array<const ArgumentDefinition*, 1> kHelpSubcommandOptions{&kHelp
 std::vector<const ArgumentDefinition*> options_of(const SubcommandDefinition& subcommand) {
   std::vector<const ArgumentDefinition*> options{&kHelpFlag};
   for (const ArgumentDefinition& argument : subcommand.arguments) {
-    if (argument.form != ArgumentForm::Positional) options.push_back(&argument);
+    if (!argument.is_positional()) options.push_back(&argument);
   }
   return options;
 }
@@ -191,8 +191,10 @@ UsageError unknown_top_option(std::string_view token, std::string_view name) {
   if (tips.empty()) {
     std::vector<std::string> subcommand_options;
     for (const SubcommandDefinition& subcommand : cli_command()) {
-      for (std::string& option : long_names(options_of(subcommand))) {
-        if (option != kHelpFlag.long_name) subcommand_options.push_back(std::move(option));
+      for (const ArgumentDefinition& argument : subcommand.arguments) {
+        if (!argument.is_positional()) {
+          subcommand_options.emplace_back(argument.long_name);
+        }
       }
     }
     if (auto similar = most_similar_name(name, subcommand_options)) {
@@ -207,7 +209,7 @@ UsageError unknown_top_option(std::string_view token, std::string_view name) {
 // An option of the top command alone (the version) written behind a subcommand.
 std::optional<Spans> top_only_tip(const ArgumentDefinition* top_option, std::string_view written) {
   if (top_option == nullptr || top_option == &kHelpFlag) return std::nullopt;
-  Spans tip = quoted("", Tone::Literal, std::string(written),
+  Spans tip = quoted("", Tone::Literal, written,
                      " belongs to the command itself, before any subcommand, as in ");
   Spans rest = quoted("", Tone::Valid, fmt::format("{} {}", kProgramName, written), "");
   tip.insert(tip.end(), rest.begin(), rest.end());
@@ -256,7 +258,7 @@ WalkOutcome walk_help_subcommand(std::span<const std::string> rest) {
 std::vector<const ArgumentDefinition*> positionals_of(const SubcommandDefinition& subcommand) {
   std::vector<const ArgumentDefinition*> positionals;
   for (const ArgumentDefinition& argument : subcommand.arguments) {
-    if (argument.form == ArgumentForm::Positional) positionals.push_back(&argument);
+    if (argument.is_positional()) positionals.push_back(&argument);
   }
   return positionals;
 }

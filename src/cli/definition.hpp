@@ -38,6 +38,8 @@ struct ArgumentDefinition {
   bool refuses_empty_value = false;
   StoreValue store = nullptr;        // none for the help and version flags, which are requests
   std::string_view short_name = "";  // the help and version flags alone have one
+
+  constexpr bool is_positional() const { return form == ArgumentForm::Positional; }
 };
 
 // On every command; the version flag on the top command alone.

@@ -28,10 +28,6 @@ bool takes_value(const ArgumentDefinition& argument) {
   return argument.form != ArgumentForm::Flag;
 }
 
-bool is_positional(const ArgumentDefinition& argument) {
-  return argument.form == ArgumentForm::Positional;
-}
-
 Row option_row(const ArgumentDefinition& option) {
   Spans name;
   // Long-only options are indented so that their long names line up under "-h, --help".
@@ -92,7 +88,7 @@ std::string usage_block(const Spans& usage, const Style& style) {
 }  // namespace
 
 std::string argument_display(const ArgumentDefinition& argument) {
-  if (is_positional(argument)) return value_placeholder(argument);
+  if (argument.is_positional()) return value_placeholder(argument);
   if (!takes_value(argument)) return fmt::format("--{}", argument.long_name);
   return fmt::format("--{} {}", argument.long_name, value_placeholder(argument));
 }
@@ -105,11 +101,11 @@ Spans subcommand_usage(const SubcommandDefinition& subcommand) {
   Spans usage{{Tone::Literal, fmt::format("{} {}", kProgramName, subcommand.name)}};
   const auto& arguments = subcommand.arguments;
   if (std::any_of(arguments.begin(), arguments.end(),
-                  [](const ArgumentDefinition& argument) { return !is_positional(argument); })) {
+                  [](const ArgumentDefinition& argument) { return !argument.is_positional(); })) {
     usage.push_back({Tone::Plain, " [OPTIONS]"});
   }
   for (const ArgumentDefinition& argument : arguments) {
-    if (is_positional(argument)) {
+    if (argument.is_positional()) {
       usage.push_back({Tone::Plain, fmt::format(" {}", value_placeholder(argument))});
     }
   }
@@ -142,7 +138,7 @@ std::string subcommand_help(const SubcommandDefinition& subcommand, const Style&
   Section arguments{"Arguments", {}};
   Section options{"Options", {}};
   for (const ArgumentDefinition& argument : subcommand.arguments) {
-    if (is_positional(argument)) {
+    if (argument.is_positional()) {
       arguments.rows.push_back(positional_row(argument));
     } else {
       options.rows.push_back(option_row(argument));
