@@ -42,7 +42,8 @@ struct ArgumentDefinition {
   constexpr bool is_positional() const { return form == ArgumentForm::Positional; }
 };
 
-// On every command; the version flag on the top command alone.
+// The flags that the parse answers itself, in place of a run: help on every command, the version
+// on the top command alone.
 inline constexpr ArgumentDefinition kHelpFlag{
     .form = ArgumentForm::Flag, .long_name = "help", .help = "Print help", .short_name = "h"};
 inline constexpr ArgumentDefinition kVersionFlag{
