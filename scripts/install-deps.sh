@@ -8,7 +8,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build git python3 unicode-data
-  libcli11-dev nlohmann-json3-dev libtomlplusplus-dev libfmt-dev libicu-dev
+  nlohmann-json3-dev libtomlplusplus-dev libfmt-dev libicu-dev
   libgtest-dev libgmock-dev util-linux locales
 )
 windows_packages=(

@@ -1,12 +1,14 @@
 #include "cli/argument_walk.hpp"
 
-#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <optional>
 #include <set>
 #include <string_view>
+#include <vector>
 
-#include "cli/definition.hpp"
+#include <fmt/format.h>
+
 #include "cli/help_text.hpp"
 #include "cli/similar_name.hpp"
 #include "support/text.hpp"
@@ -44,58 +46,63 @@ std::string first_short_option(std::string_view token) {
   return std::string(token.substr(0, end));
 }
 
-const CLI::Option* find_long(const CLI::App& command, std::string_view name) {
-  for (const CLI::Option* option : command.get_options()) {
-    const auto& names = option->get_lnames();
-    if (std::find(names.begin(), names.end(), name) != names.end()) return option;
+// The options of one command in the order that name suggestions try them: the help flag first.
+using Options = std::span<const ArgumentDefinition* const>;
+
+constexpr std::array<const ArgumentDefinition*, 2> kTopOptions{&kHelpFlag, &kVersionFlag};
+constexpr std::array<const ArgumentDefinition*, 1> kHelpSubcommandOptions{&kHelpFlag};
+
+std::vector<const ArgumentDefinition*> options_of(const SubcommandDefinition& subcommand) {
+  std::vector<const ArgumentDefinition*> options{&kHelpFlag};
+  for (const ArgumentDefinition& argument : subcommand.arguments) {
+    if (!argument.is_positional()) options.push_back(&argument);
+  }
+  return options;
+}
+
+const ArgumentDefinition* find_long(Options options, std::string_view name) {
+  for (const ArgumentDefinition* option : options) {
+    if (option->long_name == name) return option;
   }
   return nullptr;
 }
 
-const CLI::Option* find_short(const CLI::App& command, std::string_view cluster) {
+const ArgumentDefinition* find_short(Options options, std::string_view cluster) {
   const std::string name = first_short_option(cluster).substr(1);
-  for (const CLI::Option* option : command.get_options()) {
-    const auto& names = option->get_snames();
-    if (std::find(names.begin(), names.end(), name) != names.end()) return option;
+  for (const ArgumentDefinition* option : options) {
+    if (option->short_name == name) return option;
   }
   return nullptr;
 }
 
-const CLI::App* find_subcommand(const CLI::App& top, std::string_view name) {
-  for (const CLI::App* subcommand : top.get_subcommands([](const CLI::App*) { return true; })) {
-    if (subcommand->get_name() == name) return subcommand;
-  }
-  return nullptr;
-}
-
-std::vector<std::string> subcommand_names(const CLI::App& top) {
+std::vector<std::string> long_names(Options options) {
   std::vector<std::string> names;
-  for (const CLI::App* subcommand : top.get_subcommands([](const CLI::App*) { return true; })) {
-    names.push_back(subcommand->get_name());
+  for (const ArgumentDefinition* option : options) names.emplace_back(option->long_name);
+  return names;
+}
+
+const SubcommandDefinition* find_subcommand(std::string_view name) {
+  for (const SubcommandDefinition& subcommand : cli_command()) {
+    if (subcommand.name == name) return &subcommand;
   }
+  return nullptr;
+}
+
+std::vector<std::string> subcommand_names() {
+  std::vector<std::string> names;
+  for (const SubcommandDefinition& subcommand : cli_command()) names.emplace_back(subcommand.name);
   names.emplace_back(kHelpSubcommand);
   return names;
 }
 
-std::vector<std::string> long_names(const CLI::App& command) {
-  std::vector<std::string> names;
-  for (const CLI::Option* option : command.get_options()) {
-    for (const std::string& name : option->get_lnames()) names.push_back(name);
-  }
-  return names;
-}
-
-bool is_flag(const CLI::Option& option) {
-  return option.get_items_expected_max() == 0;
-}
-bool at_most_once(const CLI::Option& option) {
-  return option.get_multi_option_policy() == CLI::MultiOptionPolicy::Throw;
+bool at_most_once(const ArgumentDefinition& option) {
+  return option.form == ArgumentForm::Flag || option.form == ArgumentForm::SingleOption;
 }
 
 Spans quoted(std::string_view before, Tone tone, std::string_view text, std::string_view after) {
-  return {{Tone::Plain, std::string(before) + "'"},
+  return {{Tone::Plain, fmt::format("{}'", before)},
           {tone, std::string(text)},
-          {Tone::Plain, "'" + std::string(after)}};
+          {Tone::Plain, fmt::format("'{}", after)}};
 }
 
 UsageError unexpected_argument(std::string_view token, Spans usage, std::vector<Spans> tips = {}) {
@@ -107,28 +114,28 @@ std::optional<Spans> similar_option_tip(std::string_view typed_name,
                                         const std::vector<std::string>& names) {
   const auto similar = most_similar_name(typed_name, names);
   if (!similar) return std::nullopt;
-  return quoted("a similar argument exists: ", Tone::Valid, "--" + *similar, "");
+  return quoted("a similar argument exists: ", Tone::Valid, fmt::format("--{}", *similar), "");
 }
 
-UsageError unexpected_value(std::string_view value, const CLI::Option& flag, Spans usage) {
+UsageError unexpected_value(std::string_view value, const ArgumentDefinition& flag, Spans usage) {
   Spans message = quoted("unexpected value ", Tone::Invalid, shown_argument(value), " for ");
   Spans rest = quoted("", Tone::Literal, argument_display(flag), " found; no more were expected");
   message.insert(message.end(), rest.begin(), rest.end());
   return UsageError{std::move(message), {}, std::move(usage)};
 }
 
-UsageError repeated_option(const CLI::Option& option, Spans usage) {
+UsageError repeated_option(const ArgumentDefinition& option, Spans usage) {
   return UsageError{quoted("the argument ", Tone::Literal, argument_display(option),
                            " cannot be used multiple times"),
                     {},
                     std::move(usage)};
 }
 
-UsageError missing_value(const CLI::Option& option, std::string_view long_name,
-                         std::optional<std::string_view> next, Spans usage) {
+UsageError missing_value(const ArgumentDefinition& option, std::optional<std::string_view> next,
+                         Spans usage) {
   std::vector<Spans> tips;
   if (next) {
-    const std::string joined = "--" + std::string(long_name) + "=" + shown_argument(*next);
+    const std::string joined = fmt::format("--{}={}", option.long_name, shown_argument(*next));
     Spans tip = quoted("to pass ", Tone::Invalid, shown_argument(*next), " as the value, use ");
     Spans rest = quoted("", Tone::Valid, joined, "");
     tip.insert(tip.end(), rest.begin(), rest.end());
@@ -139,42 +146,41 @@ UsageError missing_value(const CLI::Option& option, std::string_view long_name,
                     std::move(tips), std::move(usage)};
 }
 
-UsageError unrecognized_subcommand(const CLI::App& top, std::string_view name, Spans usage) {
+UsageError unrecognized_subcommand(std::string_view name, Spans usage) {
   std::vector<Spans> tips;
-  if (auto similar = most_similar_name(name, subcommand_names(top))) {
+  if (auto similar = most_similar_name(name, subcommand_names())) {
     tips.push_back(quoted("a similar subcommand exists: ", Tone::Valid, *similar, ""));
   }
   return UsageError{quoted("unrecognized subcommand ", Tone::Invalid, shown_argument(name), ""),
                     std::move(tips), std::move(usage)};
 }
 
-UsageError missing_subcommand(const CLI::App& top) {
+UsageError missing_subcommand() {
   std::string list;
-  for (const std::string& name : subcommand_names(top)) list += (list.empty() ? "" : ", ") + name;
-  Spans message = quoted("", Tone::Literal, top.get_name(),
+  for (const std::string& name : subcommand_names()) list += (list.empty() ? "" : ", ") + name;
+  Spans message = quoted("", Tone::Literal, kProgramName,
                          " requires a subcommand but one was not provided\n  [subcommands: ");
   message.push_back({Tone::Valid, list});
   message.push_back({Tone::Plain, "]"});
-  return UsageError{std::move(message), {}, top_usage(top)};
+  return UsageError{std::move(message), {}, top_usage()};
 }
 
-UsageError invalid_utf8(const CLI::App& top) {
+UsageError invalid_utf8() {
   return UsageError{
-      {{Tone::Plain, "invalid UTF-8 was detected in one or more arguments"}}, {}, top_usage(top)};
+      {{Tone::Plain, "invalid UTF-8 was detected in one or more arguments"}}, {}, top_usage()};
 }
 
 // An option written before the subcommand, or one that does not exist at all.
-UsageError unknown_top_option(const CLI::App& top, std::string_view token, std::string_view name) {
+UsageError unknown_top_option(std::string_view token, std::string_view name) {
   std::vector<Spans> tips;
-  if (auto tip = similar_option_tip(name, long_names(top))) {
+  if (auto tip = similar_option_tip(name, long_names(kTopOptions))) {
     tips.push_back(std::move(*tip));
   } else {
-    for (const CLI::App* subcommand : top.get_subcommands([](const CLI::App*) { return true; })) {
-      if (find_long(*subcommand, name) == nullptr) continue;
-      const std::string example =
-          top.get_name() + " " + subcommand->get_name() + " --" + std::string(name);
+    for (const SubcommandDefinition& subcommand : cli_command()) {
+      if (find_long(options_of(subcommand), name) == nullptr) continue;
+      const std::string example = fmt::format("{} {} --{}", kProgramName, subcommand.name, name);
       Spans tip =
-          quoted("", Tone::Literal, "--" + std::string(name),
+          quoted("", Tone::Literal, fmt::format("--{}", name),
                  " is an option of a subcommand; write it after the subcommand name, as in ");
       Spans rest = quoted("", Tone::Valid, example, "");
       tip.insert(tip.end(), rest.begin(), rest.end());
@@ -184,33 +190,34 @@ UsageError unknown_top_option(const CLI::App& top, std::string_view token, std::
   }
   if (tips.empty()) {
     std::vector<std::string> subcommand_options;
-    for (const CLI::App* subcommand : top.get_subcommands([](const CLI::App*) { return true; })) {
-      for (std::string& option : long_names(*subcommand)) {
-        if (option != "help") subcommand_options.push_back(std::move(option));
+    for (const SubcommandDefinition& subcommand : cli_command()) {
+      for (const ArgumentDefinition& argument : subcommand.arguments) {
+        if (!argument.is_positional()) {
+          subcommand_options.emplace_back(argument.long_name);
+        }
       }
     }
     if (auto similar = most_similar_name(name, subcommand_options)) {
       Spans tip = quoted("a similar argument of a subcommand exists: ", Tone::Valid,
-                         "--" + *similar, "; write it after the subcommand name");
+                         fmt::format("--{}", *similar), "; write it after the subcommand name");
       tips.push_back(std::move(tip));
     }
   }
-  return unexpected_argument(token, top_usage(top), std::move(tips));
+  return unexpected_argument(token, top_usage(), std::move(tips));
 }
 
 // An option of the top command alone (the version) written behind a subcommand.
-std::optional<Spans> top_only_tip(const CLI::App& top, const CLI::Option* top_option,
-                                  std::string_view written) {
-  if (top_option == nullptr || top_option == top.get_help_ptr()) return std::nullopt;
-  Spans tip = quoted("", Tone::Literal, std::string(written),
+std::optional<Spans> top_only_tip(const ArgumentDefinition* top_option, std::string_view written) {
+  if (top_option == nullptr || top_option == &kHelpFlag) return std::nullopt;
+  Spans tip = quoted("", Tone::Literal, written,
                      " belongs to the command itself, before any subcommand, as in ");
-  Spans rest = quoted("", Tone::Valid, top.get_name() + " " + std::string(written), "");
+  Spans rest = quoted("", Tone::Valid, fmt::format("{} {}", kProgramName, written), "");
   tip.insert(tip.end(), rest.begin(), rest.end());
   return tip;
 }
 
-WalkOutcome walk_help_subcommand(const CLI::App& top, std::span<const std::string> rest) {
-  const Spans usage = help_subcommand_usage(top);
+WalkOutcome walk_help_subcommand(std::span<const std::string> rest) {
+  const Spans usage = help_subcommand_usage();
   bool positional_only = false;
   std::optional<HelpRequest> target;
   for (const std::string& token : rest) {
@@ -219,16 +226,18 @@ WalkOutcome walk_help_subcommand(const CLI::App& top, std::span<const std::strin
       continue;
     }
     if (!positional_only && is_long_option(token)) {
-      const LongOption option = split_long_option(token);
-      if (option.name == "help" && !option.value) {
+      const LongOption written = split_long_option(token);
+      if (find_long(kHelpSubcommandOptions, written.name) != nullptr && !written.value) {
         return HelpRequest{HelpRequest::Page::HelpSubcommand, nullptr};
       }
       std::vector<Spans> tips;
-      if (auto tip = similar_option_tip(option.name, {"help"})) tips.push_back(std::move(*tip));
+      if (auto tip = similar_option_tip(written.name, long_names(kHelpSubcommandOptions))) {
+        tips.push_back(std::move(*tip));
+      }
       return unexpected_argument(token, usage, std::move(tips));
     }
     if (!positional_only && is_short_option(token)) {
-      if (first_short_option(token) == "-h") {
+      if (find_short(kHelpSubcommandOptions, token) != nullptr) {
         return HelpRequest{HelpRequest::Page::HelpSubcommand, nullptr};
       }
       return unexpected_argument(first_short_option(token), usage);
@@ -236,36 +245,32 @@ WalkOutcome walk_help_subcommand(const CLI::App& top, std::span<const std::strin
     if (target) return unexpected_argument(token, usage);
     if (token == kHelpSubcommand) {
       target = HelpRequest{HelpRequest::Page::HelpSubcommand, nullptr};
-    } else if (const CLI::App* subcommand = find_subcommand(top, token)) {
+    } else if (const SubcommandDefinition* subcommand = find_subcommand(token)) {
       target = HelpRequest{HelpRequest::Page::Subcommand, subcommand};
     } else {
-      return unrecognized_subcommand(top, token, usage);
+      return unrecognized_subcommand(token, usage);
     }
   }
   return target.value_or(HelpRequest{HelpRequest::Page::Top, nullptr});
 }
 
-std::size_t positional_capacity(const CLI::App& subcommand) {
-  std::size_t capacity = 0;
-  for (const CLI::Option* option : subcommand.get_options()) {
-    if (option->get_positional()) {
-      capacity += static_cast<std::size_t>(std::max(option->get_items_expected_max(), 0));
-    }
+// The positional arguments of the subcommand, in definition order.
+std::vector<const ArgumentDefinition*> positionals_of(const SubcommandDefinition& subcommand) {
+  std::vector<const ArgumentDefinition*> positionals;
+  for (const ArgumentDefinition& argument : subcommand.arguments) {
+    if (argument.is_positional()) positionals.push_back(&argument);
   }
-  return capacity;
+  return positionals;
 }
 
-std::vector<const CLI::Option*> positionals_of(const CLI::App& subcommand) {
-  return subcommand.get_options([](const CLI::Option* option) { return option->get_positional(); });
-}
-
-WalkOutcome walk_subcommand(const CLI::App& top, const CLI::App& subcommand,
+WalkOutcome walk_subcommand(const SubcommandDefinition& subcommand,
                             std::span<const std::string> rest) {
-  const Spans usage = subcommand_usage(top, subcommand);
-  std::vector<std::string> parser_arguments{subcommand.get_name()};
-  std::vector<std::string> positionals;
-  std::set<const CLI::Option*> seen;
-  const std::size_t capacity = positional_capacity(subcommand);
+  const Spans usage = subcommand_usage(subcommand);
+  const std::vector<const ArgumentDefinition*> options = options_of(subcommand);
+  const std::vector<const ArgumentDefinition*> positionals = positionals_of(subcommand);
+  CliCommand command = subcommand.empty_command();
+  std::set<const ArgumentDefinition*> given;
+  std::size_t positionals_given = 0;
   bool positional_only = false;
 
   for (std::size_t i = 0; i < rest.size(); ++i) {
@@ -276,26 +281,26 @@ WalkOutcome walk_subcommand(const CLI::App& top, const CLI::App& subcommand,
     }
     if (!positional_only && is_long_option(token)) {
       const LongOption written = split_long_option(token);
-      const CLI::Option* option = find_long(subcommand, written.name);
+      const ArgumentDefinition* option = find_long(options, written.name);
       if (option == nullptr) {
         std::vector<Spans> tips;
-        if (auto tip = similar_option_tip(written.name, long_names(subcommand))) {
+        if (auto tip = similar_option_tip(written.name, long_names(options))) {
           tips.push_back(std::move(*tip));
-        } else if (auto tip = top_only_tip(top, find_long(top, written.name),
-                                           "--" + std::string(written.name))) {
+        } else if (auto tip = top_only_tip(find_long(kTopOptions, written.name),
+                                           fmt::format("--{}", written.name))) {
           tips.push_back(std::move(*tip));
         }
         return unexpected_argument(token, usage, std::move(tips));
       }
-      if (is_flag(*option) && written.value) {
-        return unexpected_value(*written.value, *option, usage);
+      const bool is_flag = option->form == ArgumentForm::Flag;
+      if (is_flag && written.value) return unexpected_value(*written.value, *option, usage);
+      if (option == &kHelpFlag) return HelpRequest{HelpRequest::Page::Subcommand, &subcommand};
+      if (at_most_once(*option) && given.contains(option)) return repeated_option(*option, usage);
+      given.insert(option);
+      if (is_flag) {
+        option->store(command, "");
+        continue;
       }
-      if (option == subcommand.get_help_ptr())
-        return HelpRequest{HelpRequest::Page::Subcommand, &subcommand};
-      if (at_most_once(*option) && seen.contains(option)) return repeated_option(*option, usage);
-      seen.insert(option);
-      parser_arguments.push_back("--" + std::string(written.name));
-      if (is_flag(*option)) continue;
       std::string_view value;
       if (written.value) {
         value = *written.value;
@@ -304,84 +309,77 @@ WalkOutcome walk_subcommand(const CLI::App& top, const CLI::App& subcommand,
       } else {
         std::optional<std::string_view> next;
         if (i + 1 < rest.size()) next = rest[i + 1];
-        return missing_value(*option, written.name, next, usage);
+        return missing_value(*option, next, usage);
       }
       // --changed-since "$BASE_REF" with an empty variable: no value was meant, so none was given.
-      if (value.empty() && refuses_empty_value(subcommand, *option)) {
-        return missing_value(*option, written.name, std::nullopt, usage);
+      if (value.empty() && option->refuses_empty_value) {
+        return missing_value(*option, std::nullopt, usage);
       }
-      parser_arguments.emplace_back(value);
+      option->store(command, value);
       continue;
     }
     if (!positional_only && is_short_option(token)) {
-      const CLI::Option* option = find_short(subcommand, token);
-      if (option != nullptr && option == subcommand.get_help_ptr()) {
+      if (find_short(options, token) == &kHelpFlag) {
         return HelpRequest{HelpRequest::Page::Subcommand, &subcommand};
       }
       const std::string written = first_short_option(token);
       std::vector<Spans> tips;
-      if (auto tip = top_only_tip(top, find_short(top, token), written))
+      if (auto tip = top_only_tip(find_short(kTopOptions, token), written)) {
         tips.push_back(std::move(*tip));
+      }
       return unexpected_argument(written, usage, std::move(tips));
     }
-    if (positionals.size() >= capacity) return unexpected_argument(token, usage);
-    positionals.push_back(token);
+    if (positionals_given >= positionals.size()) return unexpected_argument(token, usage);
+    positionals[positionals_given++]->store(command, token);
   }
 
-  Spans not_provided;
-  std::size_t given = positionals.size();
-  for (const CLI::Option* positional : positionals_of(subcommand)) {
-    const auto needed = static_cast<std::size_t>(std::max(positional->get_items_expected_min(), 0));
-    if (positional->get_required() && given < needed) {
-      not_provided.push_back({Tone::Plain, "\n  "});
-      not_provided.push_back({Tone::Valid, argument_display(*positional)});
-    }
-    given = given > needed ? given - needed : 0;
-  }
-  if (!not_provided.empty()) {
+  if (positionals_given < positionals.size()) {
     Spans message{{Tone::Plain, "the following required arguments were not provided:"}};
-    message.insert(message.end(), not_provided.begin(), not_provided.end());
+    for (std::size_t i = positionals_given; i < positionals.size(); ++i) {
+      message.push_back({Tone::Plain, "\n  "});
+      message.push_back({Tone::Valid, argument_display(*positionals[i])});
+    }
     return UsageError{std::move(message), {}, usage};
   }
-
-  if (!positionals.empty()) {
-    parser_arguments.emplace_back("--");
-    parser_arguments.insert(parser_arguments.end(), positionals.begin(), positionals.end());
+  for (const ArgumentDefinition& argument : subcommand.arguments) {
+    if (!argument.default_value.empty() && !given.contains(&argument)) {
+      argument.store(command, argument.default_value);
+    }
   }
-  return CheckedArguments{std::move(parser_arguments)};
+  return Cli{std::move(command)};
 }
 
 }  // namespace
 
-WalkOutcome walk_arguments(const CLI::App& top, std::span<const std::string> arguments) {
+WalkOutcome walk_arguments(std::span<const std::string> arguments) {
   if (arguments.empty()) return BareCommand{};
   for (const std::string& argument : arguments) {
-    if (!is_valid_utf8(argument)) return invalid_utf8(top);
+    if (!is_valid_utf8(argument)) return invalid_utf8();
   }
   const std::string& first = arguments.front();
   if (first == "--") {
-    if (arguments.size() == 1) return missing_subcommand(top);
-    return unexpected_argument(arguments[1], top_usage(top));
+    if (arguments.size() == 1) return missing_subcommand();
+    return unexpected_argument(arguments[1], top_usage());
   }
   if (is_long_option(first)) {
     const LongOption written = split_long_option(first);
-    const CLI::Option* option = find_long(top, written.name);
-    if (option == nullptr) return unknown_top_option(top, first, written.name);
-    if (written.value) return unexpected_value(*written.value, *option, top_usage(top));
-    if (option == top.get_help_ptr()) return HelpRequest{HelpRequest::Page::Top, nullptr};
+    const ArgumentDefinition* option = find_long(kTopOptions, written.name);
+    if (option == nullptr) return unknown_top_option(first, written.name);
+    if (written.value) return unexpected_value(*written.value, *option, top_usage());
+    if (option == &kHelpFlag) return HelpRequest{HelpRequest::Page::Top, nullptr};
     return VersionRequest{};
   }
   if (is_short_option(first)) {
-    const CLI::Option* option = find_short(top, first);
-    if (option == nullptr) return unexpected_argument(first_short_option(first), top_usage(top));
-    if (option == top.get_help_ptr()) return HelpRequest{HelpRequest::Page::Top, nullptr};
+    const ArgumentDefinition* option = find_short(kTopOptions, first);
+    if (option == nullptr) return unexpected_argument(first_short_option(first), top_usage());
+    if (option == &kHelpFlag) return HelpRequest{HelpRequest::Page::Top, nullptr};
     return VersionRequest{};
   }
-  if (first == kHelpSubcommand) return walk_help_subcommand(top, arguments.subspan(1));
-  if (const CLI::App* subcommand = find_subcommand(top, first)) {
-    return walk_subcommand(top, *subcommand, arguments.subspan(1));
+  if (first == kHelpSubcommand) return walk_help_subcommand(arguments.subspan(1));
+  if (const SubcommandDefinition* subcommand = find_subcommand(first)) {
+    return walk_subcommand(*subcommand, arguments.subspan(1));
   }
-  return unrecognized_subcommand(top, first, top_usage(top));
+  return unrecognized_subcommand(first, top_usage());
 }
 
 }  // namespace quorvane

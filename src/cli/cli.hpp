@@ -22,7 +22,7 @@ struct TraceCommand {
 struct CheckCommand {
   bool json = false;
   std::vector<std::string> req_type;
-  std::string fail_on = "must";
+  std::string fail_on;  // the parse gives the definition's default when the option is absent
 };
 struct LintCommand {
   bool json = false;

@@ -1,76 +1,45 @@
-#include <exception>
 #include <string>
 #include <utility>
-#include <vector>
+
+#include <fmt/format.h>
 
 #include "cli/argument_walk.hpp"
 #include "cli/cli.hpp"
 #include "cli/colour.hpp"
 #include "cli/definition.hpp"
 #include "cli/help_text.hpp"
-#include "cli/matches.hpp"
 #include "cli/parse_arguments.hpp"
 
 namespace quorvane {
 namespace {
 
-CliExit usage_exit(const UsageError& error, OutputColours colours) {
-  return CliExit{2, "", render_usage_error(error, Style(colours.err))};
-}
-
-// A failure that the walk's rules should already have ruled out; still reported the usage way.
-CliExit unexpected_failure(const CLI::App& top, std::string message, OutputColours colours) {
-  return usage_exit(UsageError{{{Tone::Plain, std::move(message)}}, {}, top_usage(top)}, colours);
-}
-
-std::string help_page(const CLI::App& top, const HelpRequest& request, const Style& style) {
+std::string help_page(const HelpRequest& request, const Style& style) {
   switch (request.page) {
     case HelpRequest::Page::Subcommand:
-      return subcommand_help(top, *request.subcommand, style);
+      return subcommand_help(*request.subcommand, style);
     case HelpRequest::Page::HelpSubcommand:
-      return help_subcommand_help(top, style);
+      return help_subcommand_help(style);
     case HelpRequest::Page::Top:
       break;
   }
-  return top_help(top, style);
-}
-
-CliParse parse_checked(CLI::App& top, CheckedArguments checked, OutputColours colours) {
-  // The parser takes its arguments last first.
-  std::vector<std::string> reversed(checked.parser_arguments.rbegin(),
-                                    checked.parser_arguments.rend());
-  try {
-    top.parse(std::move(reversed));
-  } catch (const std::exception& error) {
-    return unexpected_failure(top, error.what(), colours);
-  }
-  Result<Cli> cli = cli_from_matches(matches_from_app(top));
-  if (!cli) return unexpected_failure(top, cli.error(), colours);
-  return std::move(cli).value();
+  return top_help(style);
 }
 
 }  // namespace
 
 CliParse parse_arguments(std::span<const std::string> arguments, OutputColours colours) {
-  try {
-    std::unique_ptr<CLI::App> top = cli_command();
-    WalkOutcome outcome = walk_arguments(*top, arguments);
-    if (auto* checked = std::get_if<CheckedArguments>(&outcome)) {
-      return parse_checked(*top, std::move(*checked), colours);
-    }
-    if (auto* help = std::get_if<HelpRequest>(&outcome)) {
-      return CliExit{0, help_page(*top, *help, Style(colours.out)), ""};
-    }
-    if (std::holds_alternative<VersionRequest>(outcome)) {
-      return CliExit{0, top->get_name() + " " + std::string(kVersionText) + "\n", ""};
-    }
-    if (std::holds_alternative<BareCommand>(outcome)) {
-      return CliExit{2, "", top_help(*top, Style(colours.err))};
-    }
-    return usage_exit(std::get<UsageError>(outcome), colours);
-  } catch (const std::exception& error) {
-    return CliExit{2, "", std::string("error: ") + error.what() + "\n"};
+  WalkOutcome outcome = walk_arguments(arguments);
+  if (auto* cli = std::get_if<Cli>(&outcome)) return std::move(*cli);
+  if (const auto* help = std::get_if<HelpRequest>(&outcome)) {
+    return CliExit{0, help_page(*help, Style(colours.out)), ""};
   }
+  if (std::holds_alternative<VersionRequest>(outcome)) {
+    return CliExit{0, fmt::format("{} {}\n", kProgramName, kVersionText), ""};
+  }
+  if (std::holds_alternative<BareCommand>(outcome)) {
+    return CliExit{2, "", top_help(Style(colours.err))};
+  }
+  return CliExit{2, "", render_usage_error(std::get<UsageError>(outcome), Style(colours.err))};
 }
 
 CliParse parse_arguments_for_streams(std::span<const std::string> arguments, OutputColours wanted,

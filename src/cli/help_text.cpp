@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <vector>
 
+#include <fmt/format.h>
+
 namespace quorvane {
 namespace {
 
@@ -18,35 +20,36 @@ std::size_t plain_width(const Spans& spans) {
   return width;
 }
 
-std::string value_placeholder(const CLI::Option& option) {
-  return "<" + option.get_type_name() + ">";
+std::string value_placeholder(const ArgumentDefinition& argument) {
+  return fmt::format("<{}>", argument.value_name);
 }
 
-bool takes_value(const CLI::Option& option) {
-  return option.get_items_expected_max() != 0;
+bool takes_value(const ArgumentDefinition& argument) {
+  return argument.form != ArgumentForm::Flag;
 }
 
-Row option_row(const CLI::Option& option) {
+Row option_row(const ArgumentDefinition& option) {
   Spans name;
   // Long-only options are indented so that their long names line up under "-h, --help".
-  if (option.get_snames().empty()) {
+  if (option.short_name.empty()) {
     name.push_back({Tone::Plain, "    "});
   } else {
-    name.push_back({Tone::Literal, "-" + option.get_snames().front()});
+    name.push_back({Tone::Literal, fmt::format("-{}", option.short_name)});
     name.push_back({Tone::Plain, ", "});
   }
-  name.push_back({Tone::Literal, "--" + option.get_lnames().front()});
-  if (takes_value(option)) name.push_back({Tone::Plain, " " + value_placeholder(option)});
-  std::string description = option.get_description();
-  if (!option.get_default_str().empty()) {
+  name.push_back({Tone::Literal, fmt::format("--{}", option.long_name)});
+  if (takes_value(option))
+    name.push_back({Tone::Plain, fmt::format(" {}", value_placeholder(option))});
+  std::string description(option.help);
+  if (!option.default_value.empty()) {
     if (!description.empty()) description += " ";
-    description += "[default: " + option.get_default_str() + "]";
+    description += fmt::format("[default: {}]", option.default_value);
   }
   return Row{std::move(name), std::move(description)};
 }
 
-Row positional_row(const CLI::Option& option) {
-  return Row{{{Tone::Literal, value_placeholder(option)}}, option.get_description()};
+Row positional_row(const ArgumentDefinition& positional) {
+  return Row{{{Tone::Literal, value_placeholder(positional)}}, std::string(positional.help)};
 }
 
 struct Section {
@@ -82,97 +85,78 @@ std::string usage_block(const Spans& usage, const Style& style) {
   return style.paint(Tone::Heading, "Usage:") + " " + style.render(usage) + "\n";
 }
 
-std::vector<const CLI::App*> defined_subcommands(const CLI::App& top) {
-  return top.get_subcommands([](const CLI::App*) { return true; });
-}
-
-std::vector<const CLI::Option*> own_arguments(const CLI::App& command, bool positional) {
-  return command.get_options([&](const CLI::Option* option) {
-    return option != command.get_help_ptr() && option != command.get_version_ptr() &&
-           option->get_positional() == positional;
-  });
-}
-
 }  // namespace
 
-std::string argument_display(const CLI::Option& option) {
-  if (option.get_positional()) return value_placeholder(option);
-  std::string display = option.get_lnames().empty() ? "-" + option.get_snames().front()
-                                                    : "--" + option.get_lnames().front();
-  if (takes_value(option)) display += " " + value_placeholder(option);
-  return display;
+std::string argument_display(const ArgumentDefinition& argument) {
+  if (argument.is_positional()) return value_placeholder(argument);
+  if (!takes_value(argument)) return fmt::format("--{}", argument.long_name);
+  return fmt::format("--{} {}", argument.long_name, value_placeholder(argument));
 }
 
-Spans top_usage(const CLI::App& top) {
-  return {{Tone::Literal, top.get_name()}, {Tone::Plain, " <COMMAND>"}};
+Spans top_usage() {
+  return {{Tone::Literal, std::string(kProgramName)}, {Tone::Plain, " <COMMAND>"}};
 }
 
-Spans subcommand_usage(const CLI::App& top, const CLI::App& subcommand) {
-  Spans usage{{Tone::Literal, top.get_name() + " " + subcommand.get_name()}};
-  if (!own_arguments(subcommand, false).empty()) usage.push_back({Tone::Plain, " [OPTIONS]"});
-  for (const CLI::Option* positional : own_arguments(subcommand, true)) {
-    usage.push_back({Tone::Plain, " " + value_placeholder(*positional)});
+Spans subcommand_usage(const SubcommandDefinition& subcommand) {
+  Spans usage{{Tone::Literal, fmt::format("{} {}", kProgramName, subcommand.name)}};
+  const auto& arguments = subcommand.arguments;
+  if (std::any_of(arguments.begin(), arguments.end(),
+                  [](const ArgumentDefinition& argument) { return !argument.is_positional(); })) {
+    usage.push_back({Tone::Plain, " [OPTIONS]"});
+  }
+  for (const ArgumentDefinition& argument : arguments) {
+    if (argument.is_positional()) {
+      usage.push_back({Tone::Plain, fmt::format(" {}", value_placeholder(argument))});
+    }
   }
   return usage;
 }
 
-Spans help_subcommand_usage(const CLI::App& top) {
-  return {{Tone::Literal, top.get_name() + " " + std::string(kHelpSubcommand)},
+Spans help_subcommand_usage() {
+  return {{Tone::Literal, fmt::format("{} {}", kProgramName, kHelpSubcommand)},
           {Tone::Plain, " [COMMAND]"}};
 }
 
-std::string top_help(const CLI::App& top, const Style& style) {
+std::string top_help(const Style& style) {
   Section commands{"Commands", {}};
-  for (const CLI::App* subcommand : defined_subcommands(top)) {
-    commands.rows.push_back(
-        {{{Tone::Literal, subcommand->get_name()}}, subcommand->get_description()});
+  for (const SubcommandDefinition& subcommand : cli_command()) {
+    commands.rows.push_back({{{Tone::Literal, std::string(subcommand.name)}}, ""});
   }
   commands.rows.push_back(
       {{{Tone::Literal, std::string(kHelpSubcommand)}}, std::string(kHelpSubcommandAbout)});
+  const Section options{"Options", {option_row(kHelpFlag), option_row(kVersionFlag)}};
 
-  Section options{"Options", {}};
-  for (const CLI::Option* option : own_arguments(top, false))
-    options.rows.push_back(option_row(*option));
-  if (const CLI::Option* help = top.get_help_ptr()) options.rows.push_back(option_row(*help));
-  if (const CLI::Option* version = top.get_version_ptr()) {
-    options.rows.push_back(option_row(*version));
-  }
-
-  std::string out;
-  if (!top.get_description().empty()) out += top.get_description() + "\n\n";
-  out += usage_block(top_usage(top), style) + "\n";
+  std::string out = std::string(kAboutText) + "\n\n";
+  out += usage_block(top_usage(), style) + "\n";
   // Subcommand names and option names are laid out as separate tables.
   out += render_sections({commands}, style) + "\n";
   out += render_sections({options}, style);
   return out;
 }
 
-std::string subcommand_help(const CLI::App& top, const CLI::App& subcommand, const Style& style) {
+std::string subcommand_help(const SubcommandDefinition& subcommand, const Style& style) {
   Section arguments{"Arguments", {}};
-  for (const CLI::Option* positional : own_arguments(subcommand, true)) {
-    arguments.rows.push_back(positional_row(*positional));
-  }
   Section options{"Options", {}};
-  for (const CLI::Option* option : own_arguments(subcommand, false)) {
-    options.rows.push_back(option_row(*option));
+  for (const ArgumentDefinition& argument : subcommand.arguments) {
+    if (argument.is_positional()) {
+      arguments.rows.push_back(positional_row(argument));
+    } else {
+      options.rows.push_back(option_row(argument));
+    }
   }
-  if (const CLI::Option* help = subcommand.get_help_ptr())
-    options.rows.push_back(option_row(*help));
+  options.rows.push_back(option_row(kHelpFlag));
 
-  std::string out;
-  if (!subcommand.get_description().empty()) out += subcommand.get_description() + "\n\n";
-  out += usage_block(subcommand_usage(top, subcommand), style) + "\n";
+  std::string out = usage_block(subcommand_usage(subcommand), style) + "\n";
   out += render_sections({arguments, options}, style);
   return out;
 }
 
-std::string help_subcommand_help(const CLI::App& top, const Style& style) {
-  Section arguments{"Arguments",
-                    {{{{Tone::Plain, "[COMMAND]"}}, "The subcommand whose help to print"}}};
-  Section options{"Options", {}};
-  if (const CLI::Option* help = top.get_help_ptr()) options.rows.push_back(option_row(*help));
+std::string help_subcommand_help(const Style& style) {
+  const Section arguments{"Arguments",
+                          {{{{Tone::Plain, "[COMMAND]"}}, "The subcommand whose help to print"}}};
+  const Section options{"Options", {option_row(kHelpFlag)}};
   std::string out = std::string(kHelpSubcommandAbout) + "\n\n";
-  out += usage_block(help_subcommand_usage(top), style) + "\n";
+  out += usage_block(help_subcommand_usage(), style) + "\n";
   out += render_sections({arguments, options}, style);
   return out;
 }

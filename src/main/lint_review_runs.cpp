@@ -31,14 +31,15 @@ RunOutcome run_lint(const LintCommand& options, const std::filesystem::path& pro
 }
 
 RunOutcome run_review(const ReviewCommand& options, const std::filesystem::path& project_root,
-                      RunContext& context) {
-  if (const auto* failure = std::get_if<Failure>(&context)) return *failure;
-  TraceResult& trace = std::get<TraceResult>(context);
-  if (options.changed_since) {
-    Status narrowed = narrow_to_changed_evidence(trace, project_root, *options.changed_since);
-    if (!narrowed) return std::move(narrowed).take_failure();
+                      const TraceResult& trace) {
+  if (!options.changed_since) {
+    return finish_review(tag_placement_prompt(trace), kPlacementReviewLabels, options.json);
   }
-  return finish_review(tag_placement_prompt(trace), kPlacementReviewLabels, options.json);
+  const Result<TraceResult> narrowed =
+      narrow_to_changed_evidence(trace, project_root, *options.changed_since);
+  if (!narrowed) return Failure{narrowed.error()};
+  return finish_review(tag_placement_prompt(narrowed.value()), kPlacementReviewLabels,
+                       options.json);
 }
 
 }  // namespace quorvane

@@ -17,10 +17,7 @@ RunOutcome write_trace_report(const TraceResult& trace, const StateSelection& st
 
 }  // namespace
 
-RunOutcome run_list(const ListCommand& options, const RunContext& context) {
-  if (const auto* failure = std::get_if<Failure>(&context)) return *failure;
-  const TraceResult& trace = std::get<TraceResult>(context);
-
+RunOutcome run_list(const ListCommand& options, const TraceResult& trace) {
   if (Status checked = validate_missing_values(options.missing, trace); !checked) {
     return std::move(checked).take_failure();
   }
@@ -33,13 +30,7 @@ RunOutcome run_list(const ListCommand& options, const RunContext& context) {
   return write_trace_report(trace, states, findings, options.json, 0);
 }
 
-RunOutcome run_check(const CheckCommand& options, const RunContext& context) {
-  // A faulty threshold is reported before the manifest's own trouble.
-  Result<Priority> threshold = parse_fail_on(options.fail_on);
-  if (!threshold) return std::move(threshold).take_failure();
-  if (const auto* failure = std::get_if<Failure>(&context)) return *failure;
-  const TraceResult& trace = std::get<TraceResult>(context);
-
+RunOutcome run_check(const CheckCommand& options, Priority threshold, const TraceResult& trace) {
   if (Status checked = validate_type_values(options.req_type, trace); !checked) {
     return std::move(checked).take_failure();
   }
@@ -47,7 +38,7 @@ RunOutcome run_check(const CheckCommand& options, const RunContext& context) {
   order_by_type_and_id(states);
   const FindingSelection findings = select_findings(trace, selected_ids(states));
   const bool fails = std::any_of(findings.begin(), findings.end(), [&](const Finding* finding) {
-    return finding->severity >= threshold.value();
+    return finding->severity >= threshold;
   });
   return write_trace_report(trace, states, findings, options.json, fails ? 1 : 0);
 }

@@ -17,14 +17,23 @@ namespace quorvane {
 Status narrow_to_changed_requirements(Manifest& manifest, const std::filesystem::path& root,
                                       const std::string& revision);
 
-// The --changed-since step of review: keeps the file evidence on lines added since `revision`.
-// The stages' complete flags stay as the trace built them.
-Status narrow_to_changed_evidence(TraceResult& trace, const std::filesystem::path& root,
-                                  const std::string& revision);
+// The --changed-since step of review: the trace as its prompt is to see it, with only the file
+// evidence on lines added since `revision` (see trace_on_changed_lines).
+Result<TraceResult> narrow_to_changed_evidence(const TraceResult& trace,
+                                               const std::filesystem::path& root,
+                                               const std::string& revision);
 
 void retain_changed_requirements(std::vector<Requirement>& requirements,
                                  const ChangedRequirements& changed);
 
-void retain_changed_evidence(std::vector<Evidence>& evidence, const ChangedLines& changed);
+// A trace of its own for the file evidence of `trace` on `changed` lines: the requirements that
+// keep any such entry, in their order, each with only those entries (its stages' complete flags
+// stay as the trace built them), and the trace's stage list. The findings are left out: the
+// placement prompt reads none.
+TraceResult trace_on_changed_lines(const TraceResult& trace, const ChangedLines& changed);
+
+// The entries of `evidence` on `changed` lines, in their order.
+std::vector<Evidence> retain_changed_evidence(const std::vector<Evidence>& evidence,
+                                              const ChangedLines& changed);
 
 }  // namespace quorvane

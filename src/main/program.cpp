@@ -1,7 +1,9 @@
-#include <type_traits>
+#include <optional>
 
 #include "cli/cli.hpp"
+#include "main/run_context.hpp"
 #include "main/runs.hpp"
+#include "main/selection.hpp"
 #include "platform/files.hpp"
 #include "platform/output.hpp"
 
@@ -9,26 +11,24 @@ namespace quorvane {
 namespace {
 
 RunOutcome dispatch(const CliCommand& command, const std::filesystem::path& project_root) {
-  if (const auto* lint = std::get_if<LintCommand>(&command)) {
-    return run_lint(*lint, project_root);
+  if (const auto* lint = std::get_if<LintCommand>(&command)) return run_lint(*lint, project_root);
+  // Tested before the context is built: a faulty threshold is reported in place of the
+  // manifest's own trouble, and no file is scanned for it.
+  std::optional<Priority> threshold;
+  if (const auto* check = std::get_if<CheckCommand>(&command)) {
+    const Result<Priority> parsed = parse_fail_on(check->fail_on);
+    if (!parsed) return Failure{parsed.error()};
+    threshold = parsed.value();
   }
-  RunContext context = build_run_context(project_root);
-  return std::visit(
-      [&](const auto& options) -> RunOutcome {
-        using Options = std::decay_t<decltype(options)>;
-        if constexpr (std::is_same_v<Options, ListCommand>) {
-          return run_list(options, context);
-        } else if constexpr (std::is_same_v<Options, TraceCommand>) {
-          return run_trace(options, context);
-        } else if constexpr (std::is_same_v<Options, CheckCommand>) {
-          return run_check(options, context);
-        } else if constexpr (std::is_same_v<Options, ReviewCommand>) {
-          return run_review(options, project_root, context);
-        } else {
-          return Failure{"internal error: lint dispatched with a context"};
-        }
-      },
-      command);
+  const RunContext context = build_run_context(project_root);
+  if (!context) return Failure{context.error()};
+  const TraceResult& trace = context.value();
+  if (const auto* list = std::get_if<ListCommand>(&command)) return run_list(*list, trace);
+  if (const auto* one = std::get_if<TraceCommand>(&command)) return run_trace(*one, trace);
+  if (const auto* check = std::get_if<CheckCommand>(&command)) {
+    return run_check(*check, *threshold, trace);
+  }
+  return run_review(std::get<ReviewCommand>(command), project_root, trace);
 }
 
 }  // namespace

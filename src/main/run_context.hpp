@@ -1,7 +1,6 @@
 #pragma once
 
 #include <filesystem>
-#include <variant>
 
 #include "support/result.hpp"
 #include "trace/records.hpp"
@@ -9,7 +8,7 @@
 namespace quorvane {
 
 // The run's trace, or the manifest loader's message in its place.
-using RunContext = std::variant<TraceResult, Failure>;
+using RunContext = Result<TraceResult>;
 
 RunContext build_run_context(const std::filesystem::path& project_root);
 

@@ -18,10 +18,7 @@ FindingSelection findings_for_requirement(const std::vector<Finding>& findings,
   return own;
 }
 
-RunOutcome run_trace(const TraceCommand& options, const RunContext& context) {
-  if (const auto* failure = std::get_if<Failure>(&context)) return *failure;
-  const TraceResult& trace = std::get<TraceResult>(context);
-
+RunOutcome run_trace(const TraceCommand& options, const TraceResult& trace) {
   const auto found =
       std::find_if(trace.requirements.begin(), trace.requirements.end(),
                    [&](const RequirementState& state) { return state.id == options.id; });

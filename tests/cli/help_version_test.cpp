@@ -57,6 +57,19 @@ const char* const kListHelp =
     "      --json\n"
     "  -h, --help             Print help\n";
 
+// lint and review share their options and differ in the usage line alone.
+std::string changed_since_help(const std::string& subcommand) {
+  return "Usage: quorvane " + subcommand +
+         " [OPTIONS]\n"
+         "\n"
+         "Options:\n"
+         "      --json\n"
+         "      --changed-since <REF>\n"
+         "  -h, --help                 Print help\n";
+}
+const std::string kLintHelp = changed_since_help("lint");
+const std::string kReviewHelp = changed_since_help("review");
+
 CliExit exit_of(const std::vector<std::string>& arguments) {
   CliParse parsed = parse(arguments);
   EXPECT_TRUE(std::holds_alternative<CliExit>(parsed));
@@ -65,7 +78,7 @@ CliExit exit_of(const std::vector<std::string>& arguments) {
 
 struct PageCase {
   std::vector<std::string> arguments;
-  const char* page;
+  std::string page;
 };
 
 void PrintTo(const PageCase& c, std::ostream* os) {
@@ -89,7 +102,9 @@ INSTANTIATE_TEST_SUITE_P(Arguments, HelpPages,
                                            // Help wins over what is missing or wrong further on.
                                            PageCase{{"trace", "-h"}, kTraceHelp},
                                            PageCase{{"list", "--json", "-h", "--bogus"}, kListHelp},
-                                           PageCase{{"help", "list"}, kListHelp}));
+                                           PageCase{{"help", "list"}, kListHelp},
+                                           PageCase{{"lint", "--help"}, kLintHelp},
+                                           PageCase{{"help", "review"}, kReviewHelp}));
 
 TEST(Version, IsOneLineOnStandardOutput) {
   for (const char* flag : {"--version", "-V"}) {

@@ -65,6 +65,23 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{{"list", "-V"}, "unexpected argument '-V' found", ""},
         UsageCase{{"check", "-j"}, "unexpected argument '-j' found", ""},
         UsageCase{{"-x"}, "unexpected argument '-x' found", ""},
+        // Tips that point to where an option belongs.
+        UsageCase{{"--changed-since", "HEAD", "lint"},
+                  "tip: '--changed-since' is an option of a subcommand; write it after the "
+                  "subcommand name, as in 'quorvane lint --changed-since'",
+                  ""},
+        UsageCase{{"--typ"},
+                  "tip: a similar argument of a subcommand exists: '--type'; write it after the "
+                  "subcommand name",
+                  ""},
+        UsageCase{{"list", "--version"},
+                  "tip: '--version' belongs to the command itself, before any subcommand, as in "
+                  "'quorvane --version'",
+                  ""},
+        UsageCase{{"check", "-Vh"}, "tip: '-V' belongs to the command itself", ""},
+        UsageCase{{"help", "--hel"},
+                  "tip: a similar argument exists: '--help'\n\nUsage: quorvane help [COMMAND]\n",
+                  ""},
         // Values.
         UsageCase{
             {"lint", "--changed-since"}, "a value is required for '--changed-since <REF>'", ""},
@@ -84,7 +101,10 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{{"trace", "--json"}, "<ID>", ""},
         UsageCase{{"trace", "REQ-A-1", "REQ-B-2"}, "unexpected argument 'REQ-B-2' found", ""},
         UsageCase{{"list", "extra"}, "unexpected argument 'extra' found", ""},
-        UsageCase{{"--"}, "requires a subcommand", ""},
+        UsageCase{{"--"},
+                  "'quorvane' requires a subcommand but one was not provided\n"
+                  "  [subcommands: list, trace, check, lint, review, help]\n",
+                  ""},
         // Text that is not UTF-8 is refused, and never echoed raw.
         UsageCase{{"list", "--type", "caf\xE9"}, "invalid UTF-8", "caf\xE9"},
         UsageCase{{"\xC3\x28"}, "invalid UTF-8", ""}));
