@@ -6,7 +6,7 @@
 
 #include "git/git_run.hpp"
 #include "manifest/schema.hpp"
-#include "platform/files.hpp"
+#include "platform/read_file.hpp"
 
 namespace quorvane {
 namespace {

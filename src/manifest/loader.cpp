@@ -7,6 +7,7 @@
 
 #include "platform/files.hpp"
 #include "platform/paths.hpp"
+#include "platform/read_file.hpp"
 #include "support/text.hpp"
 
 namespace quorvane {

@@ -1,3 +1,5 @@
+#include "platform/read_file.hpp"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -5,7 +7,6 @@
 #include <cerrno>
 #include <optional>
 
-#include "platform/files.hpp"
 #include "platform/os_error.hpp"
 #include "platform/read_loop.hpp"
 

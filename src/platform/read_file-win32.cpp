@@ -1,3 +1,5 @@
+#include "platform/read_file.hpp"
+
 #include <algorithm>
 #include <optional>
 

@@ -1,4 +1,4 @@
-#include "platform/files.hpp"
+#include "platform/read_file.hpp"
 #include "platform/read_loop.hpp"
 #include "support/text.hpp"
 

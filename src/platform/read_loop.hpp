@@ -1,13 +1,11 @@
 #pragma once
 
 #include <cstddef>
-#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
 #include <variant>
 
-#include "platform/paths.hpp"
 #include "support/result.hpp"
 
 namespace quorvane::platform {
@@ -35,11 +33,5 @@ using ReadSome = std::function<ReadSomeOutcome(char* into, std::size_t room)>;
 // ends where its data ends. Shared by every system's reader: each brings its own `read_some`.
 Result<std::size_t> read_to_end(const ReadSome& read_some, std::optional<std::size_t> reported_size,
                                 std::string& buffer);
-
-// Everything the file at `path` holds, read through read_to_end into the front of `buffer`;
-// gives its length. Each system opens and reads the file its own way; the UTF-8 check that
-// read_utf8_file adds is shared.
-Result<std::size_t> read_whole_file(const std::filesystem::path& path, std::string& buffer);
-Result<std::size_t> read_whole_file(const NativePath& path, std::string& buffer);
 
 }  // namespace quorvane::platform

@@ -2,8 +2,8 @@
 
 #include <optional>
 
-#include "platform/files.hpp"
 #include "platform/paths.hpp"
+#include "platform/read_file.hpp"
 #include "platform/scan_root.hpp"
 #include "platform/walk.hpp"
 #include "scan/comments.hpp"

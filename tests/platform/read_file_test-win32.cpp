@@ -6,8 +6,8 @@
 
 #include "helpers/temp_project.hpp"
 #include "helpers/windows_fixtures.hpp"
-#include "platform/files.hpp"
 #include "platform/paths.hpp"
+#include "platform/read_file.hpp"
 
 namespace quorvane::platform {
 namespace {

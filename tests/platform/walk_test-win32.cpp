@@ -9,8 +9,8 @@
 
 #include "helpers/temp_project.hpp"
 #include "helpers/windows_fixtures.hpp"
-#include "platform/files.hpp"
 #include "platform/paths.hpp"
+#include "platform/read_file.hpp"
 #include "platform/walk.hpp"
 #include "platform/walk_items.hpp"
 

@@ -5,7 +5,7 @@
 #include "helpers/os_texts.hpp"
 #include "helpers/posix_fixtures.hpp"
 #include "helpers/temp_project.hpp"
-#include "platform/files.hpp"
+#include "platform/read_file.hpp"
 
 namespace quorvane::platform {
 namespace {
