@@ -1,5 +1,7 @@
 #include "cli/colour.hpp"
 
+#include "platform/environment.hpp"
+
 namespace quorvane {
 
 bool colour_enabled(bool is_terminal, const ColourEnvironment& environment) {

@@ -2,8 +2,6 @@
 
 #include <unistd.h>
 
-#include <cstdlib>
-
 namespace quorvane::platform {
 
 bool is_terminal(Stream stream) {
@@ -12,12 +10,6 @@ bool is_terminal(Stream stream) {
 
 bool prepare_for_colour(Stream) {
   return true;
-}
-
-std::optional<std::string> environment_variable(const char* name) {
-  const char* value = std::getenv(name);
-  if (value == nullptr) return std::nullopt;
-  return std::string(value);
 }
 
 }  // namespace quorvane::platform

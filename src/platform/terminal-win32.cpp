@@ -24,10 +24,4 @@ bool prepare_for_colour(Stream stream) {
   return ::SetConsoleMode(handle, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
 }
 
-std::optional<std::string> environment_variable(const char* name) {
-  const std::optional<std::wstring> value = win32::environment_value(win32::to_wide(name));
-  if (!value) return std::nullopt;
-  return win32::to_utf8(*value);
-}
-
 }  // namespace quorvane::platform

@@ -1,8 +1,5 @@
 #pragma once
 
-#include <optional>
-#include <string>
-
 namespace quorvane::platform {
 
 enum class Stream { Out, Err };
@@ -13,9 +10,5 @@ bool is_terminal(Stream stream);
 // take them as they are; a Windows console is switched to reading them as escapes, and one that
 // cannot be answers false. Files and pipes take the escapes as bytes (colour may be forced).
 bool prepare_for_colour(Stream stream);
-
-// The value of an environment variable, if set, as UTF-8. Names match as the system matches
-// them (on Windows without regard to case).
-std::optional<std::string> environment_variable(const char* name);
 
 }  // namespace quorvane::platform
