@@ -9,8 +9,8 @@
 
 #include <fmt/format.h>
 
+#include "platform/win32_process_rules.hpp"
 #include "platform/win32_support.hpp"
-#include "platform/windows_process_rules.hpp"
 
 namespace quorvane::platform {
 namespace {
@@ -45,20 +45,12 @@ bool is_file(const std::u16string& path) {
 // own search, which begins in the current folder, never runs.
 std::variant<std::u16string, DWORD> program_file(const std::string& program) {
   const std::u16string name = utf8_to_utf16(program);
-  if (windows::names_a_path(name)) return name;
+  if (win32::names_a_path(name)) return name;
   for (std::u16string& candidate :
-       windows::path_candidates(name, variable(L"PATH"), variable(L"PATHEXT"))) {
+       win32::path_candidates(name, variable(L"PATH"), variable(L"PATHEXT"))) {
     if (is_file(candidate)) return std::move(candidate);
   }
   return DWORD{ERROR_FILE_NOT_FOUND};
-}
-
-int compare_names(std::u16string_view a, std::u16string_view b) {
-  // CompareStringOrdinal's result is CSTR_LESS_THAN, CSTR_EQUAL or CSTR_GREATER_THAN (1, 2, 3).
-  return ::CompareStringOrdinal(
-             reinterpret_cast<const wchar_t*>(a.data()), static_cast<int>(a.size()),
-             reinterpret_cast<const wchar_t*>(b.data()), static_cast<int>(b.size()), TRUE) -
-         CSTR_EQUAL;
 }
 
 struct OutputPipe {
@@ -225,25 +217,13 @@ ProcessNotStarted not_started(DWORD error) {
 
 }  // namespace
 
-std::u16string win32::child_environment(const EnvironmentChange& change) {
-  std::vector<std::u16string> entries;
-  if (wchar_t* const strings = ::GetEnvironmentStringsW()) {
-    // The block ends with an empty string: two zeros in a row.
-    std::size_t length = 0;
-    while (strings[length] != L'\0' || strings[length + 1] != L'\0') ++length;
-    entries = windows::environment_entries(from_wide(strings, length + 1));
-    ::FreeEnvironmentStringsW(strings);
-  }
-  return windows::environment_block(std::move(entries), change, compare_names);
-}
-
 ProcessOutcome run_program(const std::string& program, const std::vector<std::string>& arguments,
                            const EnvironmentChange& environment) {
   auto found = program_file(program);
   if (const DWORD* error = std::get_if<DWORD>(&found)) return not_started(*error);
   std::u16string file = std::move(std::get<std::u16string>(found));
   // CreateProcessW would hand a batch file to cmd.exe, whose own parsing no quoting survives.
-  if (windows::runs_through_command_interpreter(file)) return not_started(ERROR_BAD_EXE_FORMAT);
+  if (win32::runs_through_command_interpreter(file)) return not_started(ERROR_BAD_EXE_FORMAT);
 
   SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
   OwnedHandle input(::CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -268,7 +248,7 @@ ProcessOutcome run_program(const std::string& program, const std::vector<std::st
   startup.StartupInfo.hStdError = err_pipe.write_end.get();
   startup.lpAttributeList = inherited.get();
 
-  std::u16string line = windows::command_line(file, arguments);
+  std::u16string line = win32::command_line(file, arguments);
   std::u16string block = win32::child_environment(environment);
   PROCESS_INFORMATION info{};
   if (!::CreateProcessW(wide(file), wide(line), nullptr, nullptr, TRUE,

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/path_prefix.hpp"
+#include "platform/win32_process_rules.hpp"
 
 namespace quorvane::platform::win32 {
 namespace {
@@ -85,6 +86,14 @@ std::optional<std::wstring> verbatim_of_absolute(std::wstring_view text) {
   return std::nullopt;
 }
 
+int compare_names(std::u16string_view a, std::u16string_view b) {
+  // CompareStringOrdinal's result is CSTR_LESS_THAN, CSTR_EQUAL or CSTR_GREATER_THAN (1, 2, 3).
+  return ::CompareStringOrdinal(
+             reinterpret_cast<const wchar_t*>(a.data()), static_cast<int>(a.size()),
+             reinterpret_cast<const wchar_t*>(b.data()), static_cast<int>(b.size()), TRUE) -
+         CSTR_EQUAL;
+}
+
 }  // namespace
 
 std::optional<std::wstring> environment_value(const std::wstring& name) {
@@ -139,6 +148,19 @@ Result<std::wstring> verbatim_path(const std::filesystem::path& path) {
     return std::move(*verbatim);
   }
   return system_path(std::filesystem::path(std::move(absolute)));
+}
+
+std::u16string child_environment(const EnvironmentChange& change) {
+  std::vector<std::u16string> entries;
+  if (wchar_t* const strings = ::GetEnvironmentStringsW()) {
+    // The block ends with an empty string: two zeros in a row.
+    std::size_t length = 0;
+    while (strings[length] != L'\0' || strings[length + 1] != L'\0') ++length;
+    entries = environment_entries(
+        std::u16string_view(reinterpret_cast<const char16_t*>(strings), length + 1));
+    ::FreeEnvironmentStringsW(strings);
+  }
+  return environment_block(std::move(entries), change, compare_names);
 }
 
 }  // namespace quorvane::platform::win32

@@ -13,8 +13,8 @@
 #include "platform/os_error.hpp"
 #include "platform/paths.hpp"
 #include "platform/utf16.hpp"
+#include "platform/win32_process_rules.hpp"
 #include "platform/win32_support.hpp"
-#include "platform/windows_process_rules.hpp"
 
 namespace quorvane::testing {
 namespace {
@@ -175,7 +175,7 @@ ProcessResult run_process(const std::string& program, const std::vector<std::str
   std::u16string quoted;
   for (const std::string& arg : args) {
     if (!quoted.empty()) quoted += u' ';
-    platform::windows::append_quoted_argument(quoted, platform::utf8_to_utf16(arg));
+    platform::win32::append_quoted_argument(quoted, platform::utf8_to_utf16(arg));
   }
   return run_command_line(program, std::wstring(quoted.begin(), quoted.end()), options);
 }

@@ -21,7 +21,7 @@
 #include "platform/paths.hpp"
 #include "platform/process.hpp"
 #include "platform/utf16.hpp"
-#include "platform/windows_process_rules.hpp"
+#include "platform/win32_process_rules.hpp"
 #include "stand_in/stand_in.hpp"
 
 namespace quorvane::platform {
@@ -258,7 +258,7 @@ TEST(RunProgramOnWindows, OnlyTheThreeStandardHandlesAreInherited) {
   EXPECT_EQ(pipe.bytes_waiting(), 0u);
 
   // The probe itself works: a child that inherits every inheritable handle writes through it.
-  std::u16string line = windows::command_line(utf8_to_utf16(path_bytes(stand_in_file())), {action});
+  std::u16string line = win32::command_line(utf8_to_utf16(path_bytes(stand_in_file())), {action});
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
@@ -331,7 +331,7 @@ TEST(RunProgramOnWindows, QuotingSurvivesTheSystemsOwnSplit) {
                                               "\\\\srv\\share\\",
                                               "\t",
                                               "\xc3\xa4 \xe6\x97\xa5"};
-  const std::u16string line = windows::command_line(u"C:\\Program Files\\x.exe", arguments);
+  const std::u16string line = win32::command_line(u"C:\\Program Files\\x.exe", arguments);
   int count = 0;
   wchar_t** split = ::CommandLineToArgvW(reinterpret_cast<const wchar_t*>(line.c_str()), &count);
   ASSERT_NE(split, nullptr);

@@ -1,4 +1,4 @@
-#include "platform/windows_process_rules.hpp"
+#include "platform/win32_process_rules.hpp"
 
 #include <algorithm>
 #include <utility>
@@ -7,7 +7,7 @@
 #include "platform/separated_list.hpp"
 #include "platform/utf16.hpp"
 
-namespace quorvane::platform::windows {
+namespace quorvane::platform::win32 {
 namespace {
 
 char16_t ascii_lower(char16_t c) {
@@ -166,4 +166,4 @@ std::u16string environment_block(std::vector<std::u16string> entries,
   return block;
 }
 
-}  // namespace quorvane::platform::windows
+}  // namespace quorvane::platform::win32

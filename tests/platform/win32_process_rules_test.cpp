@@ -1,4 +1,4 @@
-#include "platform/windows_process_rules.hpp"
+#include "platform/win32_process_rules.hpp"
 
 #include <string>
 #include <vector>
@@ -7,7 +7,7 @@
 
 #include "platform/utf16.hpp"
 
-namespace quorvane::platform::windows {
+namespace quorvane::platform::win32 {
 namespace {
 
 using namespace std::string_view_literals;
@@ -265,4 +265,4 @@ TEST(EnvironmentBlock, AnEmptyBlockIsTwoZeros) {
 }
 
 }  // namespace
-}  // namespace quorvane::platform::windows
+}  // namespace quorvane::platform::win32

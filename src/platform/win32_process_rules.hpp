@@ -9,7 +9,7 @@
 // The rules by which the Windows build starts a child process, kept apart from the system calls
 // that apply them: pure functions over UTF-16 text, built on every system so that each build's
 // tests check them.
-namespace quorvane::platform::windows {
+namespace quorvane::platform::win32 {
 
 // Appends `argument` to `line` so that a program that splits its command line by the rules of
 // Microsoft's C runtime (as CommandLineToArgvW does) gets it back unchanged: an empty argument or
@@ -58,4 +58,4 @@ std::u16string_view environment_name(std::u16string_view entry);
 std::u16string environment_block(std::vector<std::u16string> entries,
                                  const EnvironmentChange& change, NameComparison compare);
 
-}  // namespace quorvane::platform::windows
+}  // namespace quorvane::platform::win32
