@@ -1,8 +1,12 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
+
+#include "platform/path_prefix.hpp"
+#include "platform/system.hpp"
 
 namespace quorvane::platform {
 
@@ -28,6 +32,20 @@ std::string_view path_bytes(const NativePath& path, std::string& scratch);
 // above.
 std::string_view file_name_bytes(const std::filesystem::path& path, std::string& scratch);
 std::string_view file_name_bytes(const NativePath& path, std::string& scratch);
+
+// The length of the drive or share prefix that begins `path` (bytes as path_bytes gives them): on
+// Windows that of path_prefix.hpp (C:, \\server\share, \\?\C: ...), 0 when there is none; always
+// 0 on POSIX, where no path has one. This and the next are inline: record paths ask them for
+// every path and every name the scan meets.
+inline std::size_t path_prefix_length(std::string_view path) {
+  return kIsWindows ? windows_path_prefix(path).length : 0;
+}
+
+// The position of the first separator of `path` at or after `pos`, or npos: "/", and on Windows
+// "\" too.
+inline std::size_t find_path_separator(std::string_view path, std::size_t pos) {
+  return kIsWindows ? path.find_first_of("/\\", pos) : path.find('/', pos);
+}
 
 // `relative` (UTF-8 text) appended to `base` as text after a separator, so that it never
 // replaces `base`, whatever it holds. A text that begins with a separator names a place from the

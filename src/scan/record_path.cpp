@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <string_view>
 
-#include "platform/path_prefix.hpp"
 #include "platform/paths.hpp"
 #include "platform/system.hpp"
 #include "scan/scanner.hpp"
@@ -15,23 +14,16 @@ namespace {
 using ComponentKind = PathComponent::Kind;
 using Component = PathComponent;
 
-// The first separator at or after `pos`, or npos.
-std::size_t next_separator(std::string_view path, std::size_t pos) {
-  return platform::kIsWindows ? path.find_first_of("/\\", pos) : path.find('/', pos);
-}
-
 // The components of a path, one at a time: on Windows a drive or share prefix first, as
 // written; then the root; separators collapse, a trailing separator adds nothing, and "." is
 // kept only as the very first component of a relative path.
 class ComponentReader {
  public:
   explicit ComponentReader(std::string_view path) : path_(path) {
-    if (platform::kIsWindows) {
-      const platform::PathPrefix prefix = platform::windows_path_prefix(path);
-      if (prefix.kind != platform::PrefixKind::None) {
-        head_[head_count_++] = {ComponentKind::Prefix, path.substr(0, prefix.length)};
-        pos_ = prefix.length;
-      }
+    const std::size_t prefix = platform::path_prefix_length(path);
+    if (prefix > 0) {
+      head_[head_count_++] = {ComponentKind::Prefix, path.substr(0, prefix)};
+      pos_ = prefix;
     }
     if (pos_ < path.size() && platform::is_path_separator(path[pos_])) {
       head_[head_count_++] = {ComponentKind::Root, {}};
@@ -46,7 +38,7 @@ class ComponentReader {
       return true;
     }
     while (pos_ < path_.size()) {
-      const std::size_t end = std::min(next_separator(path_, pos_), path_.size());
+      const std::size_t end = std::min(platform::find_path_separator(path_, pos_), path_.size());
       const std::string_view piece = path_.substr(pos_, end - pos_);
       pos_ = end + 1;
       if (piece.empty()) continue;
