@@ -14,7 +14,7 @@
 
 #include "cli/cli.hpp"
 #include "cli/parse_arguments.hpp"
-#include "support/text.hpp"
+#include "platform/utf8_check.hpp"
 
 namespace {
 
@@ -35,7 +35,7 @@ void check(const CliParse& parse) {
       fail("exit status other than 0 or 2");
     }
     // Arguments that are not UTF-8 are refused before any of them is echoed.
-    if (!is_valid_utf8(exit->out_text) || !is_valid_utf8(exit->err_text)) {
+    if (!platform::is_valid_utf8(exit->out_text) || !platform::is_valid_utf8(exit->err_text)) {
       fail("help or usage text is not valid UTF-8");
     }
   }

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "git/changed_lines.hpp"
-#include "support/text.hpp"
+#include "platform/utf8_check.hpp"
 
 namespace {
 
@@ -26,7 +26,7 @@ void check_entries(const ChangedLines& lines, bool input_is_utf8) {
   for (const auto& [path, numbers] : lines) {
     if (numbers.empty()) fail("a path with no added line");
     if (numbers.contains(0)) fail("line number 0");
-    if (input_is_utf8 && !is_valid_utf8(path)) fail("a path that is not UTF-8");
+    if (input_is_utf8 && !platform::is_valid_utf8(path)) fail("a path that is not UTF-8");
   }
 }
 
@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view diff = nul == std::string_view::npos ? input : input.substr(nul + 1);
 
   const ChangedLines lines = read_added_lines(diff);
-  const bool input_is_utf8 = is_valid_utf8(diff);
+  const bool input_is_utf8 = platform::is_valid_utf8(diff);
   check_entries(lines, input_is_utf8);
 
   const ChangedLines stripped = strip_show_prefix(lines, prefix);

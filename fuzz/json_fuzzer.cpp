@@ -19,6 +19,7 @@
 
 #include "manifest/stages.hpp"
 #include "output/json_report.hpp"
+#include "platform/utf8_check.hpp"
 #include "support/text.hpp"
 #include "trace/records.hpp"
 
@@ -210,7 +211,7 @@ void check_layout(const std::string& document) {
   if (document.empty() || document.front() != '{' || document.back() != '}') {
     fail("document is not framed by braces");
   }
-  if (!is_valid_utf8(document)) fail("document is not valid UTF-8");
+  if (!platform::is_valid_utf8(document)) fail("document is not valid UTF-8");
   bool in_string = false;
   for (std::size_t i = 0; i < document.size(); ++i) {
     const auto c = static_cast<unsigned char>(document[i]);

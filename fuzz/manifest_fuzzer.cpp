@@ -12,7 +12,7 @@
 #include "manifest/loader.hpp"
 #include "manifest/schema.hpp"
 #include "manifest/stages.hpp"
-#include "support/text.hpp"
+#include "platform/utf8_check.hpp"
 
 namespace {
 
@@ -26,7 +26,7 @@ using namespace quorvane;
 void check_report(const std::string& message) {
   if (!message.starts_with("TOML parse error at line ")) fail("report head");
   if (!message.ends_with("\n")) fail("report ends without a line break");
-  if (!is_valid_utf8(message)) fail("report is not valid UTF-8");
+  if (!platform::is_valid_utf8(message)) fail("report is not valid UTF-8");
 }
 
 // What the loader does with sign-offs once stages and requirements are read.

@@ -11,6 +11,7 @@
 
 #include "cli/help_text.hpp"
 #include "cli/similar_name.hpp"
+#include "platform/utf8_check.hpp"
 #include "support/text.hpp"
 
 namespace quorvane {
@@ -354,7 +355,7 @@ WalkOutcome walk_subcommand(const SubcommandDefinition& subcommand,
 WalkOutcome walk_arguments(std::span<const std::string> arguments) {
   if (arguments.empty()) return BareCommand{};
   for (const std::string& argument : arguments) {
-    if (!is_valid_utf8(argument)) return invalid_utf8();
+    if (!platform::is_valid_utf8(argument)) return invalid_utf8();
   }
   const std::string& first = arguments.front();
   if (first == "--") {

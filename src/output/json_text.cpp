@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "platform/utf8_check.hpp"
 #include "support/text.hpp"
 
 namespace quorvane::json_detail {
@@ -68,7 +69,7 @@ bool is_plain_text(std::string_view text) {
 }
 
 std::string escaped_text(std::string_view text) {
-  if (!is_valid_utf8(text)) {
+  if (!platform::is_valid_utf8(text)) {
     // Rare enough to leave to the library, whose replacement is the one to match.
     const std::string quoted =
         nlohmann::ordered_json(std::string(text))

@@ -1,6 +1,6 @@
 #include "platform/read_file.hpp"
 #include "platform/read_loop.hpp"
-#include "support/text.hpp"
+#include "platform/utf8_check.hpp"
 
 namespace quorvane::platform {
 namespace {

@@ -6,6 +6,7 @@
 #include "platform/paths.hpp"
 #include "platform/system.hpp"
 #include "scan/scanner.hpp"
+#include "platform/utf8_check.hpp"
 #include "support/text.hpp"
 
 namespace quorvane {
@@ -80,7 +81,7 @@ void append_component(std::string& out, const Component& component, bool valid) 
       return;
     case ComponentKind::Name:
       // Names are nearly always valid UTF-8 and go in as they are.
-      if (valid || is_valid_utf8(component.text)) {
+      if (valid || platform::is_valid_utf8(component.text)) {
         out += component.text;
       } else {
         out += decode_utf8_lossy(component.text);
@@ -109,7 +110,7 @@ void RecordPaths::write(std::string_view path, std::string& out) const {
       break;
     }
   }
-  const bool valid = is_valid_utf8(path);
+  const bool valid = platform::is_valid_utf8(path);
   bool first = true;
   while (reader.next(component)) {
     if (!first) out += '/';

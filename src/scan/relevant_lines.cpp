@@ -2,57 +2,24 @@
 
 #include <algorithm>
 
+#include "platform/byte_blocks.hpp"
 #include "scan/tags.hpp"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace quorvane {
-
-std::uint64_t count_line_feeds(std::string_view text) {
-  const char* data = text.data();
-  const std::size_t n = text.size();
-  std::uint64_t count = 0;
-  std::size_t i = 0;
-#if defined(__SSE2__)
-  // Sixteen bytes per step: each matching lane adds one to its byte counter, and the counters
-  // are summed before any of them can pass 255.
-  const __m128i feed = _mm_set1_epi8('\n');
-  while (n - i >= 16) {
-    __m128i counters = _mm_setzero_si128();
-    const std::size_t steps = std::min<std::size_t>((n - i) / 16, 255);
-    for (std::size_t step = 0; step < steps; ++step, i += 16) {
-      const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
-      counters = _mm_sub_epi8(counters, _mm_cmpeq_epi8(chunk, feed));
-    }
-    const __m128i sums = _mm_sad_epu8(counters, _mm_setzero_si128());
-    count += static_cast<std::uint64_t>(_mm_extract_epi16(sums, 0)) +
-             static_cast<std::uint64_t>(_mm_extract_epi16(sums, 4));
-  }
-#endif
-  for (; i < n; ++i) count += data[i] == '\n' ? 1 : 0;
-  return count;
-}
-
 namespace {
 
-#if defined(__SSE2__)
-__m128i load16(const char* at) {
-  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-}
+using Blocks = platform::ByteBlocks;
+using Block = Blocks::Block;
+using platform::first_lane;
+using platform::last_lane;
 
-int highest_bit(unsigned mask) {
-  return 31 - __builtin_clz(mask);
-}
-
-// The lanes of the sixteen positions from `at` where the needle whose bytes are spread over
+// The lanes of the sixteen positions from `at` where the needle whose bytes are repeated in
 // `bytes` begins.
 template <std::size_t N>
-__m128i needle_lanes(const char* at, const __m128i (&bytes)[N]) {
-  __m128i match = _mm_cmpeq_epi8(load16(at), bytes[0]);
+Block needle_lanes(const char* at, const Block (&bytes)[N]) {
+  Block match = Blocks::equal(Blocks::load(at), bytes[0]);
   for (std::size_t k = 1; k < N; ++k) {
-    match = _mm_and_si128(match, _mm_cmpeq_epi8(load16(at + k), bytes[k]));
+    match = match & Blocks::equal(Blocks::load(at + k), bytes[k]);
   }
   return match;
 }
@@ -63,42 +30,39 @@ template <std::size_t N>
 std::size_t find_short_needle(std::string_view text, std::string_view needle, std::size_t pos) {
   const char* data = text.data();
   const std::size_t last_start = text.size() - std::min(text.size(), N - 1);
-  __m128i bytes[N];
-  for (std::size_t k = 0; k < N; ++k) bytes[k] = _mm_set1_epi8(needle[k]);
+  Block bytes[N];
+  for (std::size_t k = 0; k < N; ++k) bytes[k] = Blocks::repeat(needle[k]);
   const auto last_byte_at = [&](std::size_t at) {
-    return _mm_cmpeq_epi8(load16(data + at + (N - 1)), bytes[N - 1]);
+    return Blocks::equal(Blocks::load(data + at + (N - 1)), bytes[N - 1]);
   };
   // Every load stays inside the text: the block at `pos` reads up to `pos + 63 + N - 1`.
   while (pos + 64 <= last_start) {
     // The needle's last byte alone first (">" of "->", a quote): most blocks of source text
     // lack it, and looking for one byte takes half the work.
-    const __m128i last = _mm_or_si128(_mm_or_si128(last_byte_at(pos), last_byte_at(pos + 16)),
-                                      _mm_or_si128(last_byte_at(pos + 32), last_byte_at(pos + 48)));
-    if (_mm_movemask_epi8(last) != 0) {
-      const __m128i any = _mm_or_si128(
-          _mm_or_si128(needle_lanes(data + pos, bytes), needle_lanes(data + pos + 16, bytes)),
-          _mm_or_si128(needle_lanes(data + pos + 32, bytes), needle_lanes(data + pos + 48, bytes)));
-      if (_mm_movemask_epi8(any) != 0) break;
+    const Block last = (last_byte_at(pos) | last_byte_at(pos + 16)) |
+                       (last_byte_at(pos + 32) | last_byte_at(pos + 48));
+    if (Blocks::top_bits(last) != 0) {
+      const Block any =
+          (needle_lanes(data + pos, bytes) | needle_lanes(data + pos + 16, bytes)) |
+          (needle_lanes(data + pos + 32, bytes) | needle_lanes(data + pos + 48, bytes));
+      if (Blocks::top_bits(any) != 0) break;
     }
     pos += 64;
   }
-  while (pos + 16 <= last_start) {
-    const auto mask = static_cast<unsigned>(_mm_movemask_epi8(needle_lanes(data + pos, bytes)));
-    if (mask != 0) return pos + static_cast<std::size_t>(__builtin_ctz(mask));
-    pos += 16;
+  while (pos + Blocks::kSize <= last_start) {
+    const unsigned mask = Blocks::top_bits(needle_lanes(data + pos, bytes));
+    if (mask != 0) return pos + first_lane(mask);
+    pos += Blocks::kSize;
   }
   return text.find(needle, pos);
 }
-#endif
 
 // The first occurrence of `needle` (one to three bytes) at or after `pos`, or npos. A needle of
 // two or three bytes is looked for many positions at a time: a generic search stops at every
 // occurrence of its first byte, and "/", "-" and the quotes are frequent in source text.
 std::size_t find_needle(std::string_view text, std::string_view needle, std::size_t pos) {
-#if defined(__SSE2__)
   if (needle.size() == 2) return find_short_needle<2>(text, needle, pos);
   if (needle.size() == 3) return find_short_needle<3>(text, needle, pos);
-#endif
   if (needle.size() == 1) return text.find(needle[0], pos);
   return text.find(needle, pos);
 }
@@ -106,15 +70,13 @@ std::size_t find_needle(std::string_view text, std::string_view needle, std::siz
 // Position of the last `c` in text[from, to), or npos.
 std::size_t last_byte(std::string_view text, std::size_t from, std::size_t to, char c) {
   const char* data = text.data();
-#if defined(__SSE2__)
-  const __m128i wanted = _mm_set1_epi8(c);
-  while (to - from >= 16) {
-    const int mask = _mm_movemask_epi8(_mm_cmpeq_epi8(load16(data + to - 16), wanted));
-    if (mask != 0)
-      return to - 16 + static_cast<std::size_t>(highest_bit(static_cast<unsigned>(mask)));
-    to -= 16;
+  const Block wanted = Blocks::repeat(c);
+  while (to - from >= Blocks::kSize) {
+    const std::size_t block = to - Blocks::kSize;
+    const unsigned mask = Blocks::top_bits(Blocks::equal(Blocks::load(data + block), wanted));
+    if (mask != 0) return block + last_lane(mask);
+    to = block;
   }
-#endif
   while (to > from) {
     if (data[--to] == c) return to;
   }
@@ -136,24 +98,19 @@ bool ends_outside_blocks(std::string_view line) {
   const char* data = line.data();
   // Pairs start at 0 .. size-2; `end` bounds the starts not yet looked at.
   std::size_t end = line.size() < 2 ? 0 : line.size() - 1;
-#if defined(__SSE2__)
-  const __m128i slash = _mm_set1_epi8('/');
-  const __m128i star = _mm_set1_epi8('*');
-  while (end >= 16) {
-    const std::size_t block = end - 16;
-    const __m128i here = load16(data + block);
-    const __m128i next = load16(data + block + 1);
-    const auto opens = static_cast<unsigned>(
-        _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(here, slash), _mm_cmpeq_epi8(next, star))));
-    const auto closes = static_cast<unsigned>(
-        _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(here, star), _mm_cmpeq_epi8(next, slash))));
-    if (closes != 0 && last_close == kNone) {
-      last_close = block + static_cast<std::size_t>(highest_bit(closes));
-    }
-    if (opens != 0) return decide(block + static_cast<std::size_t>(highest_bit(opens)));
+  const Block slash = Blocks::repeat('/');
+  const Block star = Blocks::repeat('*');
+  while (end >= Blocks::kSize) {
+    const std::size_t block = end - Blocks::kSize;
+    const Block here = Blocks::load(data + block);
+    const Block next = Blocks::load(data + block + 1);
+    const unsigned opens = Blocks::top_bits(Blocks::equal(here, slash) & Blocks::equal(next, star));
+    const unsigned closes =
+        Blocks::top_bits(Blocks::equal(here, star) & Blocks::equal(next, slash));
+    if (closes != 0 && last_close == kNone) last_close = block + last_lane(closes);
+    if (opens != 0) return decide(block + last_lane(opens));
     end = block;
   }
-#endif
   while (end-- > 0) {
     if (data[end] == '/' && data[end + 1] == '*') return decide(end);
     if (data[end] == '*' && data[end + 1] == '/' && last_close == kNone) last_close = end;
@@ -165,27 +122,22 @@ bool is_mark(char c) {
   return c == '[' || c == ']' || c == '\n';
 }
 
-#if defined(__SSE2__)
 // The lanes of the sixteen bytes at `at` that hold a "[", a "]" or a line feed.
 unsigned mark_lanes(const char* at) {
-  const __m128i chunk = load16(at);
-  const __m128i marks = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(chunk, _mm_set1_epi8('[')),
-                                                  _mm_cmpeq_epi8(chunk, _mm_set1_epi8(']'))),
-                                     _mm_cmpeq_epi8(chunk, _mm_set1_epi8('\n')));
-  return static_cast<unsigned>(_mm_movemask_epi8(marks));
+  const Block chunk = Blocks::load(at);
+  return Blocks::top_bits(
+      (Blocks::equal(chunk, Blocks::repeat('[')) | Blocks::equal(chunk, Blocks::repeat(']'))) |
+      Blocks::equal(chunk, Blocks::repeat('\n')));
 }
-#endif
 
 // The first mark at or after `from`, or npos.
 std::size_t first_mark(std::string_view text, std::size_t from) {
   const char* data = text.data();
   const std::size_t n = text.size();
-#if defined(__SSE2__)
-  for (; from + 16 <= n; from += 16) {
+  for (; from + Blocks::kSize <= n; from += Blocks::kSize) {
     const unsigned lanes = mark_lanes(data + from);
-    if (lanes != 0) return from + static_cast<std::size_t>(__builtin_ctz(lanes));
+    if (lanes != 0) return from + first_lane(lanes);
   }
-#endif
   for (; from < n; ++from) {
     if (is_mark(data[from])) return from;
   }
@@ -195,12 +147,10 @@ std::size_t first_mark(std::string_view text, std::size_t from) {
 // The last mark in text[from, to), or npos.
 std::size_t last_mark(std::string_view text, std::size_t from, std::size_t to) {
   const char* data = text.data();
-#if defined(__SSE2__)
-  for (; to - from >= 16; to -= 16) {
-    const unsigned lanes = mark_lanes(data + to - 16);
-    if (lanes != 0) return to - 16 + static_cast<std::size_t>(highest_bit(lanes));
+  for (; to - from >= Blocks::kSize; to -= Blocks::kSize) {
+    const unsigned lanes = mark_lanes(data + to - Blocks::kSize);
+    if (lanes != 0) return to - Blocks::kSize + last_lane(lanes);
   }
-#endif
   while (to > from) {
     if (is_mark(data[--to])) return to;
   }
@@ -300,7 +250,7 @@ bool RelevantLines::next(const CommentState& state, std::string_view& line,
     // line of `hit` starts at or after `pos_`.
     const std::size_t feed_before = last_byte(text_, pos_, hit, '\n');
     const std::size_t start = feed_before == std::string_view::npos ? pos_ : feed_before + 1;
-    line_number_ += count_line_feeds(text_.substr(pos_, start - pos_));
+    line_number_ += Blocks::count(text_.substr(pos_, start - pos_), '\n');
     std::size_t end = text_.find('\n', hit);
     if (end == std::string_view::npos) {
       end = text_.size();

@@ -98,7 +98,4 @@ class RelevantLines {
   Search triple_single_{"'''"};
 };
 
-// The number of line feeds in `text`.
-std::uint64_t count_line_feeds(std::string_view text);
-
 }  // namespace quorvane

@@ -1,12 +1,5 @@
 #include "support/text.hpp"
 
-#include <cstdint>
-#include <cstring>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace quorvane {
 
 bool is_unicode_whitespace(char32_t c) {
@@ -72,52 +65,6 @@ std::optional<char32_t> decode_utf8_at(std::string_view text, std::size_t& pos) 
   }
   pos = i;
   return value;
-}
-
-namespace {
-
-// The position of the first byte at or after `pos` that is not ASCII, or the size of the text.
-// Source text is mostly ASCII: it is skipped 64 bytes at a time, then 16 (8 without SSE2).
-std::size_t skip_ascii(std::string_view text, std::size_t pos) {
-  const char* data = text.data();
-  const std::size_t n = text.size();
-#if defined(__SSE2__)
-  const auto load = [&](std::size_t at) {
-    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
-  };
-  while (pos + 64 <= n) {
-    const __m128i any = _mm_or_si128(_mm_or_si128(load(pos), load(pos + 16)),
-                                     _mm_or_si128(load(pos + 32), load(pos + 48)));
-    if (_mm_movemask_epi8(any) != 0) break;
-    pos += 64;
-  }
-  while (pos + 16 <= n) {
-    const int high = _mm_movemask_epi8(load(pos));
-    if (high != 0)
-      return pos + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(high)));
-    pos += 16;
-  }
-#else
-  constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
-  while (pos + 8 <= n) {
-    std::uint64_t word;
-    std::memcpy(&word, data + pos, sizeof word);
-    if ((word & kHighBits) != 0) break;
-    pos += 8;
-  }
-#endif
-  while (pos < n && static_cast<unsigned char>(data[pos]) < 0x80) ++pos;
-  return pos;
-}
-
-}  // namespace
-
-bool is_valid_utf8(std::string_view text) {
-  std::size_t pos = 0;
-  while ((pos = skip_ascii(text, pos)) < text.size()) {
-    if (!decode_utf8_at(text, pos)) return false;
-  }
-  return true;
 }
 
 void append_utf8(std::string& out, char32_t c) {

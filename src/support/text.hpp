@@ -15,8 +15,6 @@ bool is_unicode_whitespace(char32_t c);
 // returns nullopt and advances `pos` past the maximal invalid subpart (as U+FFFD replacement does).
 std::optional<char32_t> decode_utf8_at(std::string_view text, std::size_t& pos);
 
-bool is_valid_utf8(std::string_view text);
-
 // Bytes as UTF-8 with each invalid sequence replaced by U+FFFD.
 std::string decode_utf8_lossy(std::string_view bytes);
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "manifest/schema.hpp"
-#include "support/text.hpp"
+#include "platform/utf8_check.hpp"
 
 namespace quorvane {
 namespace {
@@ -45,7 +45,7 @@ TEST(FuzzRegressions, CharactersThatTheWhiteSpaceTableMisplacesEndInAReportAtThe
     ASSERT_FALSE(reduced) << c.name;
     EXPECT_EQ(first_line(full.error()), c.report_head) << c.name;
     EXPECT_EQ(reduced.error(), full.error()) << c.name;
-    EXPECT_TRUE(is_valid_utf8(full.error())) << c.name;
+    EXPECT_TRUE(platform::is_valid_utf8(full.error())) << c.name;
   }
 }
 

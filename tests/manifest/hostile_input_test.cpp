@@ -5,7 +5,7 @@
 
 #include "manifest/nesting_guard.hpp"
 #include "manifest/schema.hpp"
-#include "support/text.hpp"
+#include "platform/utf8_check.hpp"
 
 namespace quorvane {
 namespace {
@@ -104,7 +104,7 @@ TEST(HostileInput, DeepOrOddDocumentsEndInOneReport) {
     }
     ASSERT_FALSE(result) << c.name;
     const std::string& report = result.error();
-    EXPECT_TRUE(is_valid_utf8(report)) << c.name;
+    EXPECT_TRUE(platform::is_valid_utf8(report)) << c.name;
     if (!c.report_head.empty()) {
       EXPECT_EQ(first_line(report), c.report_head) << c.name;
     }

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/text.hpp"
+#include "platform/utf8_check.hpp"
 
 namespace quorvane::platform {
 namespace {

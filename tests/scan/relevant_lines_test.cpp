@@ -349,22 +349,5 @@ TEST(CandidateSearch, FindsTheFirstCandidateOfEachLineOnward) {
   }
 }
 
-TEST(CountLineFeeds, CountsEveryFeedAtEveryLengthAndOffset) {
-  std::mt19937 random(7);
-  std::string text(16 * 255 * 3 + 40, 'a');
-  for (char& c : text) {
-    if (random() % 5 == 0) c = '\n';
-  }
-  for (std::size_t length : {0, 1, 15, 16, 17, 31, 33, 4079, 4080, 4081, 8200, 12280}) {
-    for (std::size_t offset : {0, 1, 7}) {
-      const std::string_view part = std::string_view(text).substr(offset, length);
-      EXPECT_EQ(count_line_feeds(part),
-                static_cast<std::uint64_t>(std::count(part.begin(), part.end(), '\n')))
-          << length << " at " << offset;
-    }
-  }
-  EXPECT_EQ(count_line_feeds(std::string(5000, '\n')), 5000u);
-}
-
 }  // namespace
 }  // namespace quorvane
