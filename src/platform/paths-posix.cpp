@@ -23,10 +23,6 @@ std::string_view file_name_bytes(const NativePath& path, std::string& /*scratch*
   return full.substr(full.rfind('/') + 1);
 }
 
-std::string_view file_name_bytes(const std::filesystem::path& path, std::string& scratch) {
-  return file_name_bytes(path.native(), scratch);
-}
-
 // "\" counts as a leading separator here too: the root texts follow the Windows rule on every
 // system.
 std::filesystem::path join_path(const std::filesystem::path& base, std::string_view relative) {

@@ -22,10 +22,6 @@ std::string_view path_bytes(const std::filesystem::path& path, std::string& scra
   return path_bytes(path.native(), scratch);
 }
 
-std::string_view file_name_bytes(const std::filesystem::path& path, std::string& scratch) {
-  return file_name_bytes(path.native(), scratch);
-}
-
 std::string_view file_name_bytes(const NativePath& path, std::string& scratch) {
   const std::wstring_view full = path;
   std::size_t start = full.size();

@@ -30,7 +30,6 @@ std::string_view path_bytes(const NativePath& path, std::string& scratch);
 
 // The last component of `path` as bytes, the way path_bytes gives them, as a view like the one
 // above.
-std::string_view file_name_bytes(const std::filesystem::path& path, std::string& scratch);
 std::string_view file_name_bytes(const NativePath& path, std::string& scratch);
 
 // The length of the drive or share prefix that begins `path` (bytes as path_bytes gives them): on

@@ -16,11 +16,10 @@ namespace quorvane::platform {
 // opened non-blocking, so that a FIFO without a writer reads as empty.
 Result<std::string> read_utf8_file(const std::filesystem::path& path);
 
-// The same, read into `buffer`, which the caller keeps from file to file so that reading many
-// files allocates only when a file is larger than every one before it. The view points into
-// `buffer` and is valid until its next use; `buffer` may be longer than the content.
-Result<std::string_view> read_utf8_file(const std::filesystem::path& path, std::string& buffer);
-// The same for a path as the walk gives it, without a std::filesystem::path per file.
+// The same for a path as the walk gives it (no std::filesystem::path per file), read into
+// `buffer`, which the caller keeps from file to file so that reading many files allocates only
+// when a file is larger than every one before it. The view points into `buffer` and is valid
+// until its next use; `buffer` may be longer than the content.
 Result<std::string_view> read_utf8_file(const NativePath& path, std::string& buffer);
 
 // Everything the file at `path` holds, read through read_to_end into the front of `buffer`;

@@ -85,7 +85,7 @@ TEST(CanonicalPathOnWindows, NamesALockedFileAndOpensDirectories) {
   const Result<fs::path> file = canonical_path(project.path() / "locked.md");
   ASSERT_TRUE(file) << file.error();
   std::string scratch;
-  EXPECT_EQ(file_name_bytes(file.value(), scratch), "locked.md");
+  EXPECT_EQ(file_name_bytes(file.value().native(), scratch), "locked.md");
   EXPECT_TRUE(canonical_path(project.path()));
 }
 

@@ -67,7 +67,7 @@ TEST(ReadFileOnWindows, ReadsPastMaxPathAndUnicodeNames) {
   std::string buffer;
   for (const auto& [path, content] :
        {std::pair{long_file, "far down\n"}, std::pair{unicode_file, "\xC3\xA9\n"}}) {
-    const Result<std::string_view> text = read_utf8_file(path, buffer);
+    const Result<std::string_view> text = read_utf8_file(path.native(), buffer);
     ASSERT_TRUE(text) << path_bytes(path) << ": " << text.error();
     EXPECT_EQ(text.value(), content);
   }

@@ -31,14 +31,16 @@ TEST(ReadIntoBuffer, EachViewHoldsExactlyItsFile) {
                {"empty.rs", ""},
                {"large.rs", large + "\n// end"}};
   for (const auto& c : cases) {
-    const Result<std::string_view> text = read_utf8_file(project.path() / c.name, buffer);
+    const Result<std::string_view> text =
+        read_utf8_file((project.path() / c.name).native(), buffer);
     ASSERT_TRUE(text.ok()) << c.name << ": " << text.error();
     EXPECT_EQ(text.value(), c.content) << c.name;
   }
-  const Result<std::string_view> bad = read_utf8_file(project.path() / "bad.rs", buffer);
+  const Result<std::string_view> bad = read_utf8_file((project.path() / "bad.rs").native(), buffer);
   ASSERT_FALSE(bad.ok());
   EXPECT_EQ(bad.error(), "stream did not contain valid UTF-8");
-  const Result<std::string_view> missing = read_utf8_file(project.path() / "none.rs", buffer);
+  const Result<std::string_view> missing =
+      read_utf8_file((project.path() / "none.rs").native(), buffer);
   ASSERT_FALSE(missing.ok());
   EXPECT_EQ(missing.error(), testing::expected_os_text("No such file or directory (os error 2)",
                                                        testing::win32_error::kFileNotFound));
@@ -50,7 +52,7 @@ TEST(ReadIntoBuffer, FifoWithoutWriterReadsAsEmpty) {
   const auto fifo = project.path() / "pipe.md";
   testing::make_fifo(fifo);
   std::string buffer(100, 'z');  // left over from an earlier file
-  const Result<std::string_view> text = read_utf8_file(fifo, buffer);
+  const Result<std::string_view> text = read_utf8_file(fifo.native(), buffer);
   ASSERT_TRUE(text.ok()) << text.error();
   EXPECT_EQ(text.value(), "");
 }
