@@ -3,8 +3,8 @@
 namespace quorvane::platform {
 
 // Which system the program is built for, for the few shared rules that differ by it (which
-// characters separate path components). Everything else that differs lives in the
-// `-posix`/`-win32` files of this folder.
+// characters separate path components). Everything else that differs by system lives in the
+// `-posix`/`-win32` files of this folder; what differs by machine, in byte_blocks.hpp.
 #if defined(_WIN32)
 inline constexpr bool kIsWindows = true;
 #else
