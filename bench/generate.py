@@ -18,10 +18,10 @@ import math
 import os
 import random
 import re
-import shutil
 import sys
 
-MARKER = ".quorvane-bench"  # no extension: never selected by the tool, grep or cat
+from bench_out import MARKER, prepare_out
+
 MB = 1024 * 1024
 
 PRESETS = {
@@ -973,27 +973,6 @@ class Project:
             self.digests.append((rel, "link:" + target))
 
 
-def inside_git_tree(path):
-    path = os.path.abspath(path)
-    while True:
-        if os.path.exists(os.path.join(path, ".git")):
-            return True
-        parent = os.path.dirname(path)
-        if parent == path:
-            return False
-        path = parent
-
-
-def prepare_out(out):
-    if inside_git_tree(out):
-        sys.exit(f"generate.py: refusing to write inside a git tree: {out}")
-    if os.path.lexists(out):
-        if not os.path.isdir(out) or os.listdir(out) and not os.path.exists(os.path.join(out, MARKER)):
-            sys.exit(f"generate.py: {out} exists and was not made by this generator; remove it first")
-        shutil.rmtree(out)
-    os.makedirs(out)
-
-
 def human(n):
     for unit in ("B", "KB", "MB", "GB"):
         if n < 1024 or unit == "GB":
@@ -1026,7 +1005,7 @@ def main():
     if args.files < 1 or args.requirements < 1:
         sys.exit("generate.py: --files and --requirements must be at least 1")
 
-    prepare_out(args.out)
+    prepare_out(args.out, "generate.py")
     project = Project(args)
     if args.manifest_only:
         project.make_requirements(args.requirements)

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Times quorvane against grep and cat on one warm generated tree and prints a
-# Markdown report (see bench/README.md for what each line means).
+# Times quorvane against ripgrep, grep, a walk+read floor and cat on one warm
+# tree and prints a Markdown report (see bench/README.md for what each line means).
 #
-#   bench/run.sh [-r REPS] [-b QUORVANE] [-m REQS] [-s SEED] [TREE]
+#   bench/run.sh [-r REPS] [-b QUORVANE] [-B BEFORE] [-m REQS] [-s SEED] [TREE]
 #
-#   TREE   a tree made by bench/generate.py (default /tmp/quorvane-bench-small)
+#   TREE   a tree made by bench/generate.py or bench/realcode.py (default /tmp/quorvane-bench-small)
 #   -r     repetitions of each command (default 5), after one warm-up pass
 #   -b     quorvane binary (default $QUORVANE, else build/quorvane of this repo)
+#   -B     a second quorvane binary (say, of the main branch), whose check --json runs side by side
 #   -m     requirements of the manifest-only load test (default 50000; 0 skips it)
 #   -s     seed for the manifest-only tree (default 1)
 #
@@ -19,12 +20,14 @@ reps=5
 qv="${QUORVANE:-$repo/build/quorvane}"
 manifest_reqs=50000
 seed=1
+before_qv=""
 
-usage() { sed -n '2,13p' "$0" | sed 's/^# \{0,1\}//' >&2; exit 2; }
-while getopts "r:b:m:s:h" opt; do
+usage() { sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//' >&2; exit 2; }
+while getopts "r:b:B:m:s:h" opt; do
   case "$opt" in
     r) reps="$OPTARG" ;;
     b) qv="$OPTARG" ;;
+    B) before_qv="$OPTARG" ;;
     m) manifest_reqs="$OPTARG" ;;
     s) seed="$OPTARG" ;;
     *) usage ;;
@@ -41,6 +44,10 @@ die() { say "run.sh: $*"; exit 2; }
 [ -f "$tree/quorvane.toml" ] || die "$tree holds no quorvane.toml; make one with bench/generate.py"
 tree="$(cd "$tree" && pwd)"
 case "$qv" in /*) ;; *) qv="$PWD/$qv" ;; esac
+if [ -n "$before_qv" ]; then
+  case "$before_qv" in /*) ;; *) before_qv="$PWD/$before_qv" ;; esac
+  [ -x "$before_qv" ] || die "-B: no executable at $before_qv"
+fi
 
 # The files quorvane selects. Extensions are listed in lower case only:
 # grep --include and find -name match case-sensitively while quorvane folds
@@ -49,25 +56,47 @@ case "$qv" in /*) ;; *) qv="$PWD/$qv" ;; esac
 exts=(rs c h cc hh cpp cxx c++ hpp hxx h++ js ts jsx mjs cjs tsx mts cts py md markdown cmake yml yaml)
 names=(CMakeLists.txt)
 grep_includes=()
+rg_globs=()
 find_names=()
 for e in "${exts[@]}"; do
   grep_includes+=("--include=*.$e")
+  rg_globs+=(-g "*.$e")
   find_names+=(-o -name "*.$e")
 done
 for n in "${names[@]}"; do
   grep_includes+=("--include=$n")
+  rg_globs+=(-g "$n")
   find_names+=(-o -name "$n")
 done
 find_names=("${find_names[@]:1}")
 tag_pattern='\[[a-z][a-z0-9_-]*->REQ-[A-Z0-9-]+\]'
 
-# --- peak memory needs GNU time -------------------------------------------
+# --- tools: GNU time for peak memory, ripgrep, a C compiler for the floor ------
+if [ "$(id -u)" -eq 0 ]; then sudo=(); elif command -v sudo >/dev/null; then sudo=(sudo); else sudo=(false); fi
+apt_install() {
+  "${sudo[@]}" apt-get install -y "$1" >&2 || { "${sudo[@]}" apt-get update >&2 && "${sudo[@]}" apt-get install -y "$1" >&2; }
+}
 gnu_time=/usr/bin/time
 if [ ! -x "$gnu_time" ]; then
   say "installing the 'time' package for peak-memory figures"
-  if [ "$(id -u)" -eq 0 ]; then sudo=(); elif command -v sudo >/dev/null; then sudo=(sudo); else sudo=(false); fi
-  "${sudo[@]}" apt-get install -y time >&2 || { "${sudo[@]}" apt-get update >&2 && "${sudo[@]}" apt-get install -y time >&2; }
+  apt_install time
   [ -x "$gnu_time" ] || { say "no /usr/bin/time: peak memory is left out"; gnu_time=""; }
+fi
+rg_bin="$(command -v rg || true)"
+if [ -z "$rg_bin" ]; then
+  say "installing the 'ripgrep' package for the comparison"
+  apt_install ripgrep
+  rg_bin="$(command -v rg || true)"
+  [ -n "$rg_bin" ] || say "no rg: ripgrep is left out"
+fi
+# The floor program, built fresh for the run.
+floor_bin=""
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+if command -v cc >/dev/null && cc -O2 -o "$work/floor" "$here/floor.c" 2>/dev/null; then
+  floor_bin="$work/floor"
+else
+  say "cannot build bench/floor.c: the walk+read floor is left out"
 fi
 
 # peak resident set in KiB of one command run in the current directory
@@ -86,7 +115,12 @@ peak_kib() {
 qv_check() { "$qv" check --json >/dev/null 2>&1; [ $? -le 1 ] || return 99; }
 qv_list() { "$qv" list >/dev/null 2>&1 || return 99; }
 qv_list_json() { "$qv" list --json >/dev/null 2>&1 || return 99; }
+qv_before() { "$before_qv" check --json >/dev/null 2>&1; [ $? -le 1 ] || return 99; }
 grep_tags() { LC_ALL=C grep -rn -E "$tag_pattern" "${grep_includes[@]}" . >/dev/null 2>&1; [ $? -le 1 ] || return 99; }
+# ripgrep on one thread, over the same kinds of file, hidden and ignored files included as
+# quorvane includes them.
+rg_tags() { "$rg_bin" --no-config -j1 -n --hidden --no-ignore "${rg_globs[@]}" -e "$tag_pattern" . >/dev/null 2>&1; [ $? -le 1 ] || return 99; }
+floor_read() { "$floor_bin" . >/dev/null 2>&1 || return 99; }
 # The malloc settings let cat reuse one heap buffer instead of mapping (or
 # growing the heap for) a fresh one per file and handing it back, which costs
 # more than reading a small file and would make a floor of allocator work.
@@ -137,16 +171,26 @@ read -r sel_files sel_bytes largest < <(find . -type f \( "${find_names[@]}" \) 
 all_files="$(find . -type f | wc -l)"
 
 # --- warm-up, then the timed passes, side by side --------------------------------
-commands=(grep cat)
-[ $qv_ok -eq 1 ] && commands=(check list grep cat)
-declare -A fn=([check]=qv_check [list]=qv_list [grep]=grep_tags [cat]=cat_floor)
+commands=()
+[ $qv_ok -eq 1 ] && commands=(check list)
+[ -n "$before_qv" ] && commands+=(before)
+[ -n "$rg_bin" ] && commands+=(rg)
+commands+=(grep)
+[ -n "$floor_bin" ] && commands+=(floor)
+commands+=(cat)
+declare -A fn=([check]=qv_check [list]=qv_list [before]=qv_before [rg]=rg_tags [grep]=grep_tags
+  [floor]=floor_read [cat]=cat_floor)
 # shellcheck disable=SC2016 # the backticks are Markdown
 declare -A label=(
   [check]='`quorvane check --json`'
   [list]='`quorvane list`'
+  [before]='`quorvane check --json`, the binary given with -B'
+  [rg]='`rg -j1 -n` tag pattern over the selected kinds'
   [grep]='`grep -rn -E` tag pattern over the selected files'
+  [floor]='walk+read floor (`bench/floor.c`)'
   [cat]='`cat` of the selected files (read floor)'
 )
+load_before="$(cut -d' ' -f1-3 /proc/loadavg)"
 say "warm-up on $tree"
 for c in "${commands[@]}"; do "${fn[$c]}"; done
 times=()
@@ -168,7 +212,7 @@ if [ $qv_ok -eq 1 ]; then
   report="$(mktemp)"
   "$qv" check --json >"$report" 2>/dev/null
   report_bytes="$(stat -c %s "$report")"
-  if [ -f .quorvane-bench ] && command -v python3 >/dev/null; then
+  if [ -f .quorvane-bench ] && grep -q '"tags_declared"' .quorvane-bench && command -v python3 >/dev/null; then
     sanity="$(python3 - "$report" .quorvane-bench <<'EOF'
 import json, sys
 try:
@@ -212,6 +256,8 @@ fi
 echo "Tree \`$tree\`: $all_files files, $sel_files selected ($(mib_bytes "$sel_bytes"), largest $(mib_bytes "$largest")); $reps timed passes after one warm-up, $(date -u +%Y-%m-%d), $(nproc) CPUs, $(uname -sr), $(grep --version | head -1)."
 if [ $qv_ok -eq 1 ]; then
   echo "quorvane: \`$qv\` ($("$qv" --version 2>/dev/null | head -1))."
+  [ -n "$before_qv" ] && echo "-B: \`$before_qv\`."
+  [ -n "$rg_bin" ] && echo "ripgrep: $("$rg_bin" --version | head -1); load before the passes: $load_before."
 else
   echo "quorvane: not measured ($qv_reason)."
 fi
@@ -260,6 +306,14 @@ if [ $qv_ok -eq 1 ]; then
   echo "| target | measured | |"
   echo "|---|---|---|"
   echo "| \`check --json\` faster than \`grep -rn\` | $(fmt_s "$check_med") s vs $(fmt_s "$grep_med") s | $(verdict "$check_med < $grep_med") |"
+  if [ -n "$rg_bin" ]; then
+    rg_med="$(median "${times[rg]}")"
+    echo "| \`check --json\` no slower than \`rg -j1\` | $(fmt_s "$check_med") s vs $(fmt_s "$rg_med") s | $(verdict "$check_med <= $rg_med") |"
+  fi
+  if [ -n "$floor_bin" ]; then
+    floor_med="$(median "${times[floor]}")"
+    echo "| \`check --json\` within 1.4× of the walk+read floor | $(ratio "$check_med" "$floor_med")× | $(verdict "$check_med <= 1.4 * $floor_med") |"
+  fi
   echo "| \`check --json\` within 2× of the read floor | $(ratio "$check_med" "$cat_med")× | $(verdict "$check_med <= 2 * $cat_med") |"
   if [ -n "$check_rss" ] && [ -n "$base_rss" ]; then
     over=$((check_rss - base_rss))

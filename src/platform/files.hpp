@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/paths.hpp"
 #include "support/result.hpp"
 
 namespace quorvane::platform {
@@ -22,6 +23,8 @@ Result<std::string> read_utf8_file(const std::filesystem::path& path);
 // files allocates only when a file is larger than every one before it. The view points into
 // `buffer` and is valid until its next use; `buffer` may be longer than the content.
 Result<std::string_view> read_utf8_file(const std::filesystem::path& path, std::string& buffer);
+// The same for a path as the walk gives it, without a std::filesystem::path per file.
+Result<std::string_view> read_utf8_file(const NativePath& path, std::string& buffer);
 
 // The absolute path of an existing entry with every link, "." and ".." resolved; on Windows the
 // final path name of the opened entry, in the \\?\ form (\\?\C:\... or \\?\UNC\...).

@@ -10,13 +10,21 @@ std::string path_bytes(const std::filesystem::path& path) {
   return path.native();
 }
 
-std::string_view path_bytes(const std::filesystem::path& path, std::string& /*scratch*/) {
-  return path.native();
+std::string_view path_bytes(const NativePath& path, std::string& /*scratch*/) {
+  return path;
 }
 
-std::string_view file_name_bytes(const std::filesystem::path& path, std::string& /*scratch*/) {
-  const std::string_view full = path.native();
+std::string_view path_bytes(const std::filesystem::path& path, std::string& scratch) {
+  return path_bytes(path.native(), scratch);
+}
+
+std::string_view file_name_bytes(const NativePath& path, std::string& /*scratch*/) {
+  const std::string_view full = path;
   return full.substr(full.rfind('/') + 1);
+}
+
+std::string_view file_name_bytes(const std::filesystem::path& path, std::string& scratch) {
+  return file_name_bytes(path.native(), scratch);
 }
 
 // "\" counts as a leading separator here too: the root texts follow the Windows rule on every

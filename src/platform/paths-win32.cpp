@@ -13,13 +13,21 @@ std::string path_bytes(const std::filesystem::path& path) {
   return win32::to_utf8(path.native());
 }
 
-std::string_view path_bytes(const std::filesystem::path& path, std::string& scratch) {
-  scratch = win32::to_utf8(path.native());
+std::string_view path_bytes(const NativePath& path, std::string& scratch) {
+  scratch = win32::to_utf8(path);
   return scratch;
 }
 
+std::string_view path_bytes(const std::filesystem::path& path, std::string& scratch) {
+  return path_bytes(path.native(), scratch);
+}
+
 std::string_view file_name_bytes(const std::filesystem::path& path, std::string& scratch) {
-  const std::wstring_view full = path.native();
+  return file_name_bytes(path.native(), scratch);
+}
+
+std::string_view file_name_bytes(const NativePath& path, std::string& scratch) {
+  const std::wstring_view full = path;
   std::size_t start = full.size();
   while (start > 0 && !is_windows_separator(full[start - 1])) --start;
   scratch = win32::to_utf8(full.substr(start));

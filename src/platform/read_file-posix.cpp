@@ -44,6 +44,10 @@ ReadSomeOutcome read_some(int fd, char* into, std::size_t room) {
 // A regular file is read straight into a buffer of its size, in one read when the system gives
 // it all.
 Result<std::size_t> read_whole_file(const std::filesystem::path& path, std::string& buffer) {
+  return read_whole_file(path.native(), buffer);
+}
+
+Result<std::size_t> read_whole_file(const NativePath& path, std::string& buffer) {
   // Non-blocking, so that a FIFO without a writer reads as empty instead of hanging the scan;
   // no controlling terminal may be acquired through a tty that happens to sit in the tree.
   int fd = -1;

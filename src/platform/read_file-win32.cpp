@@ -22,6 +22,10 @@ ReadSomeOutcome read_some(HANDLE file, char* into, std::size_t room) {
 
 }  // namespace
 
+Result<std::size_t> read_whole_file(const NativePath& path, std::string& buffer) {
+  return read_whole_file(std::filesystem::path(path), buffer);
+}
+
 Result<std::size_t> read_whole_file(const std::filesystem::path& path, std::string& buffer) {
   Result<std::wstring> system = win32::system_path(path);
   if (!system) return std::move(system).take_failure();

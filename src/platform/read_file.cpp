@@ -7,14 +7,23 @@ namespace {
 
 constexpr const char* kInvalidUtf8 = "stream did not contain valid UTF-8";
 
-}  // namespace
-
-Result<std::string_view> read_utf8_file(const std::filesystem::path& path, std::string& buffer) {
+template <class Path>
+Result<std::string_view> read_utf8_into(const Path& path, std::string& buffer) {
   Result<std::size_t> length = read_whole_file(path, buffer);
   if (!length) return std::move(length).take_failure();
   const std::string_view content(buffer.data(), length.value());
   if (!is_valid_utf8(content)) return Failure{kInvalidUtf8};
   return content;
+}
+
+}  // namespace
+
+Result<std::string_view> read_utf8_file(const std::filesystem::path& path, std::string& buffer) {
+  return read_utf8_into(path, buffer);
+}
+
+Result<std::string_view> read_utf8_file(const NativePath& path, std::string& buffer) {
+  return read_utf8_into(path, buffer);
 }
 
 Result<std::string> read_utf8_file(const std::filesystem::path& path) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <variant>
 
+#include "platform/paths.hpp"
 #include "support/result.hpp"
 
 namespace quorvane::platform {
@@ -39,5 +40,6 @@ Result<std::size_t> read_to_end(const ReadSome& read_some, std::optional<std::si
 // gives its length. Each system opens and reads the file its own way; the UTF-8 check that
 // read_utf8_file adds is shared.
 Result<std::size_t> read_whole_file(const std::filesystem::path& path, std::string& buffer);
+Result<std::size_t> read_whole_file(const NativePath& path, std::string& buffer);
 
 }  // namespace quorvane::platform

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <string>
 #include <vector>
 
 #include <fmt/format.h>
@@ -16,14 +17,17 @@ namespace quorvane::platform {
 namespace {
 
 struct Child {
-  std::string name;
+  std::size_t name_start;  // the name is names[name_start, name_start + name_size) of its frame
+  std::size_t name_size;
   EntryType type = EntryType::Other;
   int stat_error = 0;  // errno of a failed lstat of an entry whose type the listing left open
 };
 
-// A directory already listed and closed; its entries wait to be visited.
+// A directory already listed and closed; its entries wait to be visited. The names of its
+// entries share one text, so that listing a directory allocates nothing per entry.
 struct Frame {
-  std::filesystem::path path;
+  NativePath path;
+  std::string names;
   std::vector<Child> children;
   std::size_t next = 0;
 };
@@ -34,10 +38,10 @@ EntryType type_of_mode(mode_t mode) {
   return EntryType::Other;
 }
 
-WalkError io_error(const std::filesystem::path& path, int error_number) {
+WalkError io_error(const NativePath& path, int error_number) {
   // Names may hold any bytes; the message is text.
-  return WalkError{path,
-                   fmt::format("IO error for operation on {}: {}", decode_utf8_lossy(path.native()),
+  return WalkError{std::filesystem::path(path),
+                   fmt::format("IO error for operation on {}: {}", decode_utf8_lossy(path),
                                os_error_text(error_number))};
 }
 
@@ -62,7 +66,7 @@ bool is_dot_or_dot_dot(const char* name) {
 // Reads every entry of `path` and closes the directory before anything is descended, so the
 // walk holds at most one directory handle at a time however deep the tree is.
 // Returns 0, or the errno that stopped the listing (entries read before it are kept).
-int list_directory(const std::filesystem::path& path, std::vector<Child>& children) {
+int list_directory(const NativePath& path, std::string& names, std::vector<Child>& children) {
   DIR* raw = nullptr;
   do {
     raw = ::opendir(path.c_str());
@@ -75,7 +79,9 @@ int list_directory(const std::filesystem::path& path, std::vector<Child>& childr
     const dirent* entry = ::readdir(dir.get());
     if (entry == nullptr) return errno;
     if (is_dot_or_dot_dot(entry->d_name)) continue;
-    Child child{entry->d_name, EntryType::Other, 0};
+    const std::size_t name_size = std::char_traits<char>::length(entry->d_name);
+    Child child{names.size(), name_size, EntryType::Other, 0};
+    names.append(entry->d_name, name_size);
     switch (entry->d_type) {
       case DT_DIR:
         child.type = EntryType::Directory;
@@ -96,15 +102,14 @@ int list_directory(const std::filesystem::path& path, std::vector<Child>& childr
       default:
         break;
     }
-    children.push_back(std::move(child));
+    children.push_back(child);
   }
 }
 
 // Lists `path` onto the stack, or reports why it cannot be listed.
-void descend(const std::filesystem::path& path, std::vector<Frame>& stack,
-             const WalkVisitor& visitor) {
-  Frame frame{path, {}, 0};
-  const int error_number = list_directory(path, frame.children);
+void descend(const NativePath& path, std::vector<Frame>& stack, const WalkVisitor& visitor) {
+  Frame frame{path, {}, {}, 0};
+  const int error_number = list_directory(path, frame.names, frame.children);
   if (error_number != 0) visitor.on_error(io_error(path, error_number));
   if (!frame.children.empty()) stack.push_back(std::move(frame));
 }
@@ -119,7 +124,7 @@ void walk_tree(const std::filesystem::path& start, const WalkVisitor& given) {
   };
   struct stat info {};
   if (::lstat(start.c_str(), &info) != 0) {
-    visitor.on_error(io_error(start, errno));
+    visitor.on_error(io_error(start.native(), errno));
     return;
   }
   const EntryType start_type = type_of_mode(info.st_mode);
@@ -128,25 +133,30 @@ void walk_tree(const std::filesystem::path& start, const WalkVisitor& given) {
     // The start itself is followed; a link that leads nowhere names no existing start.
     struct stat target {};
     if (::stat(start.c_str(), &target) != 0) {
-      visitor.on_error(io_error(start, errno));
+      visitor.on_error(io_error(start.native(), errno));
       return;
     }
     walk_contents = S_ISDIR(target.st_mode);
   }
-  visitor.on_entry(WalkEntry{start, start_type});
+  visitor.on_entry(WalkEntry{start.native(), start_type});
   if (!walk_contents) return;
 
   // An explicit stack instead of recursion: no depth limit from the call stack.
   std::vector<Frame> stack;
-  descend(start, stack, visitor);
+  descend(start.native(), stack, visitor);
+  // Each entry's path is written into the same text, which stops growing once it has held the
+  // longest path.
+  NativePath path;
   while (!stack.empty()) {
     Frame& top = stack.back();
     if (top.next == top.children.size()) {
       stack.pop_back();
       continue;
     }
-    Child& child = top.children[top.next++];
-    std::filesystem::path path = top.path / child.name;
+    const Child& child = top.children[top.next++];
+    path.assign(top.path);
+    if (!path.empty() && path.back() != '/') path += '/';
+    path.append(top.names, child.name_start, child.name_size);
     if (child.stat_error != 0) {
       visitor.on_error(io_error(path, child.stat_error));
       continue;

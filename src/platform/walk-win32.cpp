@@ -50,13 +50,12 @@ EntryType type_of(DWORD attributes, DWORD reparse_tag) {
   return EntryType::Other;
 }
 
-// `parent` and `name` joined as the walk names its entries: "\" between them unless the parent
-// already ends in a separator.
-std::wstring child_path(const std::wstring& parent, const std::wstring& name) {
-  std::wstring joined = parent;
+// `parent` and `name` joined into `joined` as the walk names its entries: "\" between them
+// unless the parent already ends in a separator. `joined` is reused from entry to entry.
+void child_path(const std::wstring& parent, const std::wstring& name, std::wstring& joined) {
+  joined.assign(parent);
   if (joined.empty() || !is_windows_separator(joined.back())) joined += L'\\';
   joined += name;
-  return joined;
 }
 
 bool is_dot_or_dot_dot(const wchar_t* name) {
@@ -82,7 +81,8 @@ class FindHandle {
 // before anything is descended, so the walk holds at most one listing open however deep the tree
 // is. Gives NO_ERROR, or the error that stopped the listing (entries read before it are kept).
 DWORD list_directory(const std::wstring& system, std::vector<Child>& children) {
-  const std::wstring pattern = child_path(system, L"*");
+  std::wstring pattern;
+  child_path(system, L"*", pattern);
   WIN32_FIND_DATAW data;
   const FindHandle find(::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data,
                                            FindExSearchNameMatch, nullptr,
@@ -168,12 +168,16 @@ void walk_tree(const std::filesystem::path& start, const WalkVisitor& given) {
     return;
   }
   const StartInfo info = std::get<StartInfo>(looked);
-  visitor.on_entry(WalkEntry{start, info.type, std::filesystem::path(system.value())});
+  visitor.on_entry(WalkEntry{start.native(), info.type, &system.value()});
   if (!info.walk_contents) return;
 
   // An explicit stack instead of recursion: no depth limit from the call stack.
   std::vector<Frame> stack;
   descend(start, std::move(system).value(), stack, visitor);
+  // Each entry's two paths are written into the same two texts, which stop growing once they
+  // have held the longest paths.
+  std::wstring path;
+  std::wstring child_system;
   while (!stack.empty()) {
     Frame& top = stack.back();
     if (top.next == top.children.size()) {
@@ -181,12 +185,14 @@ void walk_tree(const std::filesystem::path& start, const WalkVisitor& given) {
       continue;
     }
     const Child& child = top.children[top.next++];
-    const std::filesystem::path path(child_path(top.path.native(), child.name));
-    std::wstring child_system = child_path(top.system, child.name);
+    child_path(top.path.native(), child.name, path);
+    child_path(top.system, child.name, child_system);
     const EntryType type = child.type;
-    visitor.on_entry(WalkEntry{path, type, std::filesystem::path(child_system)});
+    visitor.on_entry(WalkEntry{path, type, &child_system});
     // `top` may move when the stack grows; nothing of it is used past this point.
-    if (type == EntryType::Directory) descend(path, std::move(child_system), stack, visitor);
+    if (type == EntryType::Directory) {
+      descend(std::filesystem::path(path), child_system, stack, visitor);
+    }
   }
 }
 

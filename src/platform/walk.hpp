@@ -5,21 +5,26 @@
 #include <optional>
 #include <string>
 
+#include "platform/paths.hpp"
+
 namespace quorvane::platform {
 
 enum class EntryType { Directory, Symlink, Other };
 
 struct WalkEntry {
-  std::filesystem::path path;  // the start path joined with the names below it
-  EntryType type;              // the entry's own type, links not followed
+  // The start path joined with the names below it. The walk reuses the text for the next
+  // entry, so it is valid during the call only.
+  const NativePath& path;
+  EntryType type;  // the entry's own type, links not followed
   // The path the entry is opened by where it is not `path`: on Windows the verbatim path made of
-  // the start's and the listed names, which the system does not parse again. Empty on POSIX.
-  std::filesystem::path system_path{};
+  // the start's and the listed names, which the system does not parse again; none on POSIX.
+  // Valid during the call only, like `path`.
+  const NativePath* system_path = nullptr;
 };
 
 // The path by which to open (read) a walked entry.
-inline const std::filesystem::path& open_path(const WalkEntry& entry) {
-  return entry.system_path.empty() ? entry.path : entry.system_path;
+inline const NativePath& open_path(const WalkEntry& entry) {
+  return entry.system_path == nullptr ? entry.path : *entry.system_path;
 }
 
 struct WalkError {

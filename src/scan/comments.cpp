@@ -98,13 +98,40 @@ void clike_segments(std::string_view line, CommentState& state, std::vector<Segm
   if (state.in_block) out.push_back(line.substr(block_start));
 }
 
+// The next position of a triple quote in a line, kept like NextByte's.
+class NextTriple {
+ public:
+  NextTriple(std::string_view line, std::string_view triple) : line_(line), triple_(triple) {}
+  std::size_t at_or_after(std::size_t from) {
+    if (!known_ || next_ < from) {
+      next_ = std::min(line_.find(triple_, from), line_.size());
+      known_ = true;
+    }
+    return next_;
+  }
+
+ private:
+  std::string_view line_;
+  std::string_view triple_;
+  std::size_t next_ = 0;
+  bool known_ = false;
+};
+
+// Each search goes on from where the line's scan stands and is kept until the scan passes its
+// hit, so a line costs time in proportion to its length however many strings it holds.
 void python_segments(std::string_view line, CommentState& state, std::vector<Segment>& out) {
   const std::size_t n = line.size();
+  NextByte hashes(line.data(), n, '#');
+  NextTriple doubles(line, kTripleDouble);
+  NextTriple singles(line, kTripleSingle);
+  const auto closing = [&](std::string_view delimiter) -> NextTriple& {
+    return delimiter == kTripleDouble ? doubles : singles;
+  };
   std::size_t pos = 0;
   while (pos < n) {
     if (state.open_delimiter) {
-      const std::size_t close = line.find(*state.open_delimiter, pos);
-      if (close == std::string_view::npos) {
+      const std::size_t close = closing(*state.open_delimiter).at_or_after(pos);
+      if (close == n) {
         out.push_back(line.substr(pos));
         return;
       }
@@ -113,29 +140,25 @@ void python_segments(std::string_view line, CommentState& state, std::vector<Seg
       pos = close + 3;
       continue;
     }
-    // A triple quote counts only before the first "#", so the quote searches stop there.
-    const std::size_t hash = line.find('#', pos);
-    const std::size_t limit = hash == std::string_view::npos ? n : hash;
-    const std::string_view before_hash = line.substr(0, limit);
-    std::size_t quote = before_hash.find(kTripleDouble, pos);
-    std::string_view delimiter = kTripleDouble;
-    const std::size_t single_limit = quote == std::string_view::npos ? limit : quote;
-    const std::size_t single = line.substr(0, single_limit).find(kTripleSingle, pos);
-    if (single != std::string_view::npos) {
-      quote = single;
-      delimiter = kTripleSingle;
-    }
-    if (quote == std::string_view::npos) {
-      if (hash != std::string_view::npos) out.push_back(line.substr(hash));
+    // The earliest of "#" and the two triple quotes; no two of them start at one position.
+    const std::size_t hash = hashes.at_or_after(pos);
+    const std::size_t double_quote = doubles.at_or_after(pos);
+    const std::size_t single_quote = singles.at_or_after(pos);
+    const std::size_t first = std::min({hash, double_quote, single_quote});
+    if (first == n) return;
+    if (first == hash) {
+      out.push_back(line.substr(hash));
       return;
     }
-    const std::size_t close = line.find(delimiter, quote + 3);
-    if (close == std::string_view::npos) {
-      out.push_back(line.substr(quote));
+    const std::string_view delimiter = first == double_quote ? kTripleDouble : kTripleSingle;
+    // The closing search starts after the opening three: four quotes open and do not close.
+    const std::size_t close = closing(delimiter).at_or_after(first + 3);
+    if (close == n) {
+      out.push_back(line.substr(first));
       state.open_delimiter = delimiter;
       return;
     }
-    out.push_back(line.substr(quote, close + 3 - quote));
+    out.push_back(line.substr(first, close + 3 - first));
     pos = close + 3;
   }
 }

@@ -7,6 +7,7 @@
 #include "platform/scan_root.hpp"
 #include "platform/walk.hpp"
 #include "scan/comments.hpp"
+#include "scan/record_path.hpp"
 #include "scan/relevant_lines.hpp"
 #include "scan/tags.hpp"
 #include "support/text.hpp"
@@ -14,24 +15,31 @@
 namespace quorvane {
 namespace {
 
-// `buffer` is kept from file to file: reading costs no allocation once it is as large as the
-// largest file.
-void scan_one_file(const std::filesystem::path& root, const platform::WalkEntry& entry,
-                   const StageSet& stages, std::string& buffer, ScanResult& result) {
-  const std::filesystem::path& path = entry.path;
+// What the scan keeps from file to file, so that a file that is not selected costs no
+// allocation, and one that is costs none once these texts are as long as it needs.
+struct FileScratch {
+  std::string name;    // the file name as bytes, where the system needs a copy for it
+  std::string path;    // the full path as bytes, likewise
+  std::string record;  // the record path
+  std::string buffer;  // the file's content
+};
+
+void scan_one_file(const RecordPaths& record_paths, const platform::WalkEntry& entry,
+                   const StageSet& stages, FileScratch& scratch, ScanResult& result) {
+  const platform::NativePath& path = entry.path;
   // The last component, as a view: no copy for the many files that are not selected.
-  std::string name_scratch;
-  const std::string_view name = platform::file_name_bytes(path, name_scratch);
+  const std::string_view name = platform::file_name_bytes(path, scratch.name);
   const std::optional<std::string_view> extension = file_extension(name);
   const std::optional<CommentStyle> style = select_comment_style(name, extension.value_or(""));
   if (!style) return;  // not opened at all
-  std::string file_path = record_path(root, path);
-  Result<std::string_view> text = platform::read_utf8_file(platform::open_path(entry), buffer);
+  record_paths.write(platform::path_bytes(path, scratch.path), scratch.record);
+  Result<std::string_view> text =
+      platform::read_utf8_file(platform::open_path(entry), scratch.buffer);
   if (!text) {
-    result.scan_errors.push_back(ScanError{std::move(file_path), text.error()});
+    result.scan_errors.push_back(ScanError{scratch.record, text.error()});
     return;
   }
-  scan_file(text.value(), *style, file_path, stages, result);
+  scan_file(text.value(), *style, scratch.record, stages, result);
 }
 
 }  // namespace
@@ -56,13 +64,15 @@ void scan_file(std::string_view text, CommentStyle style, const std::string& rec
 ScanResult scan_tree(const std::filesystem::path& root,
                      const std::vector<std::filesystem::path>& scan_roots, const StageSet& stages) {
   ScanResult result;
-  std::string buffer;
+  std::string root_scratch;
+  const RecordPaths record_paths(platform::path_bytes(root, root_scratch));
+  FileScratch scratch;
   for (const std::filesystem::path& scan_root : scan_roots) {
     const platform::WalkVisitor visitor{
         [&](const platform::WalkEntry& entry) {
           // Directories are descended by the walk; links are neither read nor followed.
           if (entry.type == platform::EntryType::Other) {
-            scan_one_file(root, entry, stages, buffer, result);
+            scan_one_file(record_paths, entry, stages, scratch, result);
           }
         },
         [&](const platform::WalkError& error) {

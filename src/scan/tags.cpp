@@ -108,6 +108,33 @@ std::optional<StageAndId> check_candidate(std::string_view candidate, const Stag
   return StageAndId{stage, id};
 }
 
+std::size_t LinePairs::Hash::operator()(const StageAndId& pair) const noexcept {
+  const std::hash<std::string_view> hash;
+  return hash(pair.first) * 31 + hash(pair.second);
+}
+
+bool LinePairs::insert(const StageAndId& pair) {
+  if (hashed_) return set_.insert(pair).second;
+  if (std::find(list_.begin(), list_.end(), pair) != list_.end()) return false;
+  if (list_.size() < kListLimit) {
+    list_.push_back(pair);
+    return true;
+  }
+  set_.reserve(2 * kListLimit);
+  set_.insert(list_.begin(), list_.end());
+  list_.clear();
+  hashed_ = true;
+  return set_.insert(pair).second;
+}
+
+void LinePairs::clear() {
+  list_.clear();
+  if (hashed_) {
+    std::unordered_set<StageAndId, Hash>().swap(set_);  // its buckets go too
+    hashed_ = false;
+  }
+}
+
 void recognize_line(const std::vector<Segment>& segments, std::uint64_t line_number,
                     const std::string& record_path, const StageSet& stages, TagScratch& scratch,
                     ScanResult& result) {
@@ -126,11 +153,7 @@ void recognize_line(const std::vector<Segment>& segments, std::uint64_t line_num
         }
         continue;
       }
-      if (std::find(scratch.recorded.begin(), scratch.recorded.end(), *pair) !=
-          scratch.recorded.end()) {
-        continue;
-      }
-      scratch.recorded.push_back(*pair);
+      if (!scratch.recorded.insert(*pair)) continue;
       // A large tree has hundreds of thousands of tags.
       platform::grow_with_huge_pages(result.tags);
       result.tags.push_back(

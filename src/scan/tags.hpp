@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -28,10 +29,31 @@ std::optional<StageAndId> check_candidate(std::string_view candidate, const Stag
 bool is_stage_shaped(std::string_view text);
 bool is_tag_id(std::string_view text);
 
+// The (stage, id) pairs already recorded on one line. Most lines hold a tag or two, looked for in
+// a short list; once a line holds more, they are looked up in a hash set, so that a line of many
+// tags costs time in proportion to their number.
+class LinePairs {
+ public:
+  // True when `pair` was not yet on the line; it is then remembered.
+  bool insert(const StageAndId& pair);
+  // Forgets every pair; a set grown for one long line is let go, so that the lines after it do
+  // not pay for emptying it.
+  void clear();
+
+ private:
+  struct Hash {
+    std::size_t operator()(const StageAndId& pair) const noexcept;
+  };
+  static constexpr std::size_t kListLimit = 16;
+  std::vector<StageAndId> list_;
+  std::unordered_set<StageAndId, Hash> set_;
+  bool hashed_ = false;
+};
+
 // Buffers reused from line to line of a file, so recognition allocates only for records.
 struct TagScratch {
   std::vector<std::string_view> candidates;
-  std::vector<StageAndId> recorded;  // pairs already recorded on the current line
+  LinePairs recorded;  // pairs already recorded on the current line
 };
 
 // Recognition of one line's segments; appends Tag and ParseError records to `result`.

@@ -113,7 +113,8 @@ TEST(WalkTreeOnWindows, ListedNamesAreWalkedAndOpenedAsListed) {
   std::vector<std::string> items;
   std::vector<std::string> unread;
   walk_tree(tree, WalkVisitor{[&](const WalkEntry& entry) {
-                                items.push_back(path_bytes(entry.path.lexically_relative(tree)));
+                                items.push_back(
+                                    path_bytes(fs::path(entry.path).lexically_relative(tree)));
                                 if (entry.type != EntryType::Other) return;
                                 if (const auto text = read_utf8_file(open_path(entry));
                                     !text || text.value() != "x") {

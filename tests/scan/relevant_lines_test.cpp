@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <random>
 #include <string>
 #include <string_view>
@@ -76,6 +77,15 @@ TEST(RelevantLines, ScanMatchesLineByLineOnCommentShapes) {
       "line\r\n// [impl->REQ-1]\r\n/* [doc -> REQ-2]\r\n*/\r\n",
       "\xEF\xBB\xBF# [impl->REQ-1]\n## [impl->REQ-1] [impl->REQ-1] [bad ->x]\n",
       "a\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n\n// [impl->REQ-9]",
+      // Where candidates may lie: across lines, between brackets, behind Unicode white space.
+      "/* open\n[impl->REQ-1] */ x\n",
+      "x = \"[impl->REQ-1]\" /*\n */ // [doc->REQ-2]\n",
+      "// [\xE2\x80\x83impl->REQ-1] [\xC2\xA0->REQ-2] [a]->[b]\n",
+      "// [a->\nb] [impl->\n// REQ-1]\n",
+      "// [impl->REQ-1]\r\n/* [doc->REQ-2]\r\n",
+      "/*\n*/\n/*\n*/\n/* [x->y]\n\n*/ // [impl->REQ-1]\n/* no more candidates\n",
+      "\"\"\"\n[impl->REQ-1]\n\"\"\" # [doc->REQ-2]\n'''\n'''\nx = 1 # [a->b]\n",
+      "code(a[b->c]); // [impl->REQ-1] and a[i->j]\n/* p[q->r] */ s[t->u];\n",
   };
   for (const std::string& text : texts) expect_same_as_every_line(text);
 }
@@ -112,14 +122,41 @@ TEST(RelevantLines, ScanMatchesLineByLineOnRandomTexts) {
       "\t",
       "\xC2\xA0",
       "[int->REQ-C-3]",
+      "[a->",
+      "-",
+      ">",
+      "\xE2\x80\x83",
+      "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx",
   };
   std::mt19937 random(20240611);
   for (int round = 0; round < 3000; ++round) {
-    const std::size_t length = random() % 60;
+    const std::size_t length = random() % 120;
     std::string text;
     for (std::size_t i = 0; i < length; ++i) text += pieces[random() % pieces.size()];
     expect_same_as_every_line(text);
     if (HasFailure()) return;  // one counterexample is enough
+  }
+}
+
+TEST(RelevantLines, FindsDelimitersAndArrowsAtEveryOffset) {
+  // Long searches go sixteen and sixty-four bytes at a time: each delimiter, and the arrow of a
+  // tag, must be found wherever it falls in such a block, also next to a decoy of its last byte.
+  const std::vector<std::string> tails = {
+      " // [impl->REQ-1]\n",
+      "/*\n[impl->REQ-1]\n*/ // [doc->REQ-2]\n",
+      "\"\"\"\n[impl->REQ-1]\n\"\"\" # [doc->REQ-2]\n",
+      "'''\n[impl->REQ-1]\n''' # [doc->REQ-2]\n",
+      "> - > [impl->REQ-1] # x\n",
+  };
+  for (const std::string& tail : tails) {
+    for (std::size_t offset = 0; offset < 200; ++offset) {
+      std::string text(offset, 'x');
+      if (offset % 3 == 1) text[offset / 2] = '>';
+      text += tail;
+      text += std::string(offset % 70, 'y');
+      expect_same_as_every_line(text);
+      if (HasFailure()) return;  // one counterexample is enough
+    }
   }
 }
 
@@ -165,23 +202,83 @@ void clike_segments_bytewise(std::string_view line, CommentState& state,
   if (state.in_block) out.push_back(line.substr(block_start));
 }
 
-TEST(RelevantLines, CLikeSegmentsMatchTheBytewiseRules) {
-  const std::vector<std::string_view> pieces = {"/",  "*",  "\"", "\\",   "x",     " ",
-                                                "/*", "*/", "//", "\\\"", "ab\"cd"};
-  std::mt19937 random(5);
+using Lexer = void (*)(std::string_view, CommentState&, std::vector<Segment>&);
+
+// Random lines made of `pieces`, each begun in one of the `starts` states, give in `style` the
+// segments and the state after them that `reference` gives.
+void expect_segments_as_by(Lexer reference, CommentStyle style,
+                           const std::vector<std::string_view>& pieces,
+                           const std::vector<CommentState>& starts, unsigned seed) {
+  std::mt19937 random(seed);
   for (int round = 0; round < 20000; ++round) {
     std::string line;
     for (std::size_t n = random() % 24; n > 0; --n) line += pieces[random() % pieces.size()];
-    const bool in_block = random() % 2 == 0;
-    CommentState fast_state{in_block, std::nullopt};
-    CommentState slow_state{in_block, std::nullopt};
+    CommentState fast_state = starts[random() % starts.size()];
+    CommentState slow_state = fast_state;
     std::vector<Segment> fast;
     std::vector<Segment> slow;
-    comment_segments(line, CommentStyle::CLike, fast_state, fast);
-    clike_segments_bytewise(line, slow_state, slow);
+    comment_segments(line, style, fast_state, fast);
+    reference(line, slow_state, slow);
     ASSERT_EQ(fast, slow) << line;
     ASSERT_EQ(fast_state.in_block, slow_state.in_block) << line;
+    ASSERT_EQ(fast_state.open_delimiter, slow_state.open_delimiter) << line;
   }
+}
+
+TEST(RelevantLines, CLikeSegmentsMatchTheBytewiseRules) {
+  expect_segments_as_by(clike_segments_bytewise, CommentStyle::CLike,
+                        {"/", "*", "\"", "\\", "x", " ", "/*", "*/", "//", "\\\"", "ab\"cd"},
+                        {CommentState{false, std::nullopt}, CommentState{true, std::nullopt}}, 5);
+}
+
+// The Python rules as written: every search starts afresh from the scan's position.
+void python_segments_by_the_rules(std::string_view line, CommentState& state,
+                                  std::vector<Segment>& out) {
+  constexpr std::string_view kDouble = R"(""")";
+  constexpr std::string_view kSingle = "'''";
+  constexpr std::size_t kNone = std::string_view::npos;
+  out.clear();
+  std::size_t pos = 0;
+  while (pos < line.size()) {
+    if (state.open_delimiter) {
+      const std::size_t close = line.find(*state.open_delimiter, pos);
+      if (close == kNone) {
+        out.push_back(line.substr(pos));
+        return;
+      }
+      out.push_back(line.substr(pos, close + 3 - pos));
+      state.open_delimiter.reset();
+      pos = close + 3;
+      continue;
+    }
+    const std::size_t hash = line.find('#', pos);
+    const std::size_t dq = line.find(kDouble, pos);
+    const std::size_t sq = line.find(kSingle, pos);
+    const std::size_t first = std::min({hash, dq, sq});
+    if (first == kNone) return;
+    if (first == hash) {
+      out.push_back(line.substr(hash));
+      return;
+    }
+    const std::string_view quote = first == dq ? kDouble : kSingle;
+    const std::size_t close = line.find(quote, first + 3);
+    if (close == kNone) {
+      out.push_back(line.substr(first));
+      state.open_delimiter = quote;
+      return;
+    }
+    out.push_back(line.substr(first, close + 3 - first));
+    pos = close + 3;
+  }
+}
+
+TEST(RelevantLines, PythonSegmentsMatchTheRulesAsWritten) {
+  expect_segments_as_by(
+      python_segments_by_the_rules, CommentStyle::Python,
+      {"\"", "'", R"(""")", "'''", "#", "x", " ", "\\", "''", "\"\"", R"(""""a""")"},
+      {CommentState{false, std::nullopt}, CommentState{false, R"(""")"},
+       CommentState{false, "'''"}},
+      11);
 }
 
 TEST(RelevantLines, GivesTheNumbersOfLinesFarApart) {
@@ -196,6 +293,60 @@ TEST(RelevantLines, GivesTheNumbersOfLinesFarApart) {
   EXPECT_EQ(describe(result),
             (std::vector<std::string>{"tag 5001 impl->REQ-1", "tag 14002 unit->REQ-2"}));
   expect_same_as_every_line(text);
+}
+
+// The "[" of the first candidate of the first line at or after `line_start` that holds one, by
+// the candidate rules applied to each whole line; the text size when there is none.
+std::size_t first_candidate_line_by_line(std::string_view text, std::size_t line_start) {
+  std::vector<std::string_view> candidates;
+  LineSplitter lines(text.substr(line_start));
+  std::string_view line;
+  while (lines.next(line)) {
+    tag_candidates(line, candidates);
+    if (!candidates.empty())
+      return static_cast<std::size_t>(candidates.front().data() - text.data()) - 1;
+  }
+  return text.size();
+}
+
+TEST(CandidateSearch, FindsTheFirstCandidateOfEachLineOnward) {
+  // Long texts, so that the sixteen-byte steps meet marks and arrows at every offset.
+  const std::vector<std::string_view> pieces = {"[",
+                                                "]",
+                                                "->",
+                                                "-",
+                                                ">",
+                                                "\n",
+                                                "\r\n",
+                                                " ",
+                                                "a",
+                                                "impl",
+                                                "REQ-1",
+                                                "A",
+                                                "[a->b]",
+                                                "[ a->",
+                                                "\xC2\xA0",
+                                                "\xE2\x80\x83",
+                                                "[->]",
+                                                "[A->x]",
+                                                "xxxxxxxxxxxxxxxxxxx",
+                                                "]]->[["};
+  std::mt19937 random(3);
+  for (int round = 0; round < 4000; ++round) {
+    std::string text;
+    for (std::size_t n = random() % 200; n > 0; --n) text += pieces[random() % pieces.size()];
+    std::vector<std::size_t> starts = {0};
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      if (text[i] == '\n') starts.push_back(i + 1);
+    }
+    CandidateSearch search(text);
+    for (const std::size_t start : starts) {
+      if (random() % 3 == 0) continue;  // the search may be asked for any later line
+      ASSERT_EQ(search.find(start), first_candidate_line_by_line(text, start))
+          << "from " << start << " in:\n"
+          << text;
+    }
+  }
 }
 
 TEST(CountLineFeeds, CountsEveryFeedAtEveryLengthAndOffset) {

@@ -5,6 +5,7 @@
 
 #include "platform/paths.hpp"
 #include "scan/comment_style.hpp"
+#include "scan/record_path.hpp"
 #include "scan/scanner.hpp"
 
 namespace quorvane {
@@ -124,6 +125,25 @@ TEST(RecordPath, IsRelativeByComponentsWithSlashes) {
     EXPECT_EQ(record_path(platform::path_from_utf8(c.root), platform::path_from_utf8(c.path)),
               c.expected)
         << c.root << " | " << c.path;
+  }
+}
+
+TEST(RecordPath, OneRootServesManyPathsWrittenIntoOneText) {
+  // What the scan does: the root's components found once, each record path written over the
+  // last one's text.
+  const RecordPaths paths("/p/.");
+  std::string out = "left over";
+  const PathCase cases[] = {
+      {"", "/p/src/deep/er/still/file.rs", "src/deep/er/still/file.rs"},
+      {"", "/p/a.rs", "a.rs"},
+      {"", "/q/a.rs", "\\/q/a.rs"},
+      {"", "/p/\xFF/b.md", "\xEF\xBF\xBD/b.md"},
+      {"", "/p", ""},
+      {"", "/p/x/./y.py", "x/y.py"},
+  };
+  for (const PathCase& c : cases) {
+    paths.write(c.path, out);
+    EXPECT_EQ(out, c.expected) << c.path;
   }
 }
 

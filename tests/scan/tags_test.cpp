@@ -121,6 +121,39 @@ TEST(LineRecognition, ScratchFromAnEarlierLineDoesNotSuppressTags) {
   EXPECT_EQ(result.parse_errors.size(), 2u);
 }
 
+TEST(LineRecognition, ManyTagsOnOneLineAreEachRecordedOnce) {
+  // Far more distinct pairs than a short list holds, each written again a little later, then a
+  // new pair at the end.
+  // Built by appending: g++ 12 warns falsely (-Wrestrict) about "+" on a temporary.
+  const auto tag = [](int i) {
+    std::string text = i % 2 == 0 ? "[impl->REQ-" : "[unit->REQ-";
+    text.append(std::to_string(i)).append("]");
+    return text;
+  };
+  std::string line = "//";
+  Pairs expected;
+  for (int i = 0; i < 60; ++i) {
+    line.append(" ").append(tag(i));
+    if (i >= 5) line.append(" ").append(tag(i - 5));
+    expected.emplace_back(i % 2 == 0 ? "impl" : "unit", "REQ-" + std::to_string(i));
+  }
+  line.append(" ").append(tag(0)).append(" [doc->REQ-0]");
+  expected.emplace_back("doc", "REQ-0");
+  TagScratch scratch;
+  ScanResult result;
+  const StageSet stages = builtin_stages();
+  recognize_line({line}, 1, "a.rs", stages, scratch, result);
+  EXPECT_EQ(tag_pairs(result), expected);
+  // The next line starts with nothing recorded.
+  std::string next_line = "//";
+  next_line.append(" ").append(tag(0)).append(" ").append(tag(59));
+  recognize_line({next_line}, 2, "a.rs", stages, scratch, result);
+  ASSERT_EQ(result.tags.size(), expected.size() + 2);
+  EXPECT_EQ(result.tags[expected.size()].id, "REQ-0");
+  EXPECT_EQ(result.tags.back().id, "REQ-59");
+  EXPECT_EQ(result.tags.back().line, 2u);
+}
+
 TEST(TagCandidates, GivesViewsInOrderOfPosition) {
   const std::string segment = "[doc->REQ-1] [0] [[unit->x] [a]b->c] [int->REQ-2]";
   std::vector<std::string_view> out{"stale"};

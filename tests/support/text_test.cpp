@@ -19,19 +19,36 @@ TEST(Utf8, ValidationAndLossyDecodingAgree) {
       {"", true, ""},
       {"plain ascii text that is longer than eight bytes", true,
        "plain ascii text that is longer than eight bytes"},
-      {"caf\xC3\xA9 \xE2\x80\x94 \xF0\x9F\x98\x80", true, "caf\xC3\xA9 \xE2\x80\x94 \xF0\x9F\x98\x80"},
+      {"caf\xC3\xA9 \xE2\x80\x94 \xF0\x9F\x98\x80", true,
+       "caf\xC3\xA9 \xE2\x80\x94 \xF0\x9F\x98\x80"},
       {"abcdefgh\xFFijk", false, "abcdefgh" + fffd + "ijk"},
-      {"\xC0\xAF", false, fffd + fffd},               // overlong form
-      {"\xED\xA0\x80", false, fffd + fffd + fffd},    // surrogate
+      {"\xC0\xAF", false, fffd + fffd},                        // overlong form
+      {"\xED\xA0\x80", false, fffd + fffd + fffd},             // surrogate
       {"\xF4\x90\x80\x80", false, fffd + fffd + fffd + fffd},  // above U+10FFFF
-      {"\xE2\x80", false, fffd},                      // truncated at the end
-      {"\xE2\x80x", false, fffd + "x"},               // truncated before ASCII
+      {"\xE2\x80", false, fffd},                               // truncated at the end
+      {"\xE2\x80x", false, fffd + "x"},                        // truncated before ASCII
       {"12345678\xE2\x80\x94", true, "12345678\xE2\x80\x94"},
   };
   for (const Utf8Case& row : cases) {
     SCOPED_TRACE(row.bytes);
     EXPECT_EQ(is_valid_utf8(row.bytes), row.valid);
     EXPECT_EQ(decode_utf8_lossy(row.bytes), row.lossy);
+  }
+}
+
+TEST(Utf8, ValidationFindsEverySequenceInLongAsciiText) {
+  // Long ASCII runs are skipped in blocks: a sequence at any offset of a block must be checked.
+  const std::string sequences[] = {"\xFF",         "\xC3\xA9",         "\xE2\x80\x94", "\xE2\x80",
+                                   "\xED\xA0\x80", "\xF0\x9F\x98\x80", "\x80"};
+  for (const std::string& sequence : sequences) {
+    for (std::size_t offset = 0; offset < 150; ++offset) {
+      for (const std::size_t after : {std::size_t{0}, std::size_t{1}, std::size_t{70}}) {
+        const std::string text = std::string(offset, 'a') + sequence + std::string(after, 'b');
+        // Valid exactly when lossy decoding changes nothing.
+        EXPECT_EQ(is_valid_utf8(text), decode_utf8_lossy(text) == text)
+            << offset << " " << after << " " << sequence.size();
+      }
+    }
   }
 }
 
