@@ -50,10 +50,22 @@ else
   fixed_layout=()
 fi
 wine_started=false
+# A server left running in this prefix (by an earlier run that was killed, or started by hand)
+# makes `wineserver -p` fail; it is stopped and a fresh one started, saying so.
+start_wine_server() {
+  wineserver -p 2>/dev/null && return 0
+  echo "a wine server was already running for $WINEPREFIX: stopping it and starting a new one" >&2
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  wineserver -p || {
+    echo "cannot start a wine server for $WINEPREFIX" >&2
+    return 1
+  }
+}
 start_wine() {
   $wine_started && return 0
   mkdir -p "$WINEPREFIX" &&
-    wineserver -p &&
+    start_wine_server &&
     trap 'wineserver -k 2>/dev/null || true' EXIT &&
     "${fixed_layout[@]}" wineboot >/dev/null 2>&1 &&
     wine_started=true
