@@ -3,9 +3,7 @@
 // text report.
 // Also prints the page faults and the peak resident set after each phase (Linux only).
 //
-// Build against a release build tree (see bench/README.md):
-//   g++ -std=c++20 -O2 -Isrc bench/phases.cpp build-bench/libquorvane_lib.a \
-//       -ltomlplusplus -lfmt -licuuc -o build-bench/phases
+// Built by the preset bench as build-bench/phases (see bench/README.md).
 #include <sys/resource.h>
 
 #include <chrono>

@@ -31,8 +31,9 @@ max_len() {
 }
 for target in "${targets[@]}"; do max_len "$target" >/dev/null; done
 
-CC="${CC:-clang-14}" CXX="${CXX:-clang++-14}" cmake -S "$repo" -B "$build" -G Ninja \
-  -DQUORVANE_FUZZ=ON -DQUORVANE_TESTS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# The preset fuzz of CMakePresets.json, in build-fuzz/ unless QV_FUZZ_BUILD names another folder;
+# CXX, when set, replaces the preset's clang++-14.
+(cd "$repo" && cmake --preset fuzz -B "$build" ${CXX:+"-DCMAKE_CXX_COMPILER=$CXX"} >/dev/null)
 cmake --build "$build" -j3 --target "${targets[@]/#/fuzz_}"
 
 # Undefined behaviour is reported and then ignored unless told to halt; a fuzzer must stop there.

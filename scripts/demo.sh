@@ -3,7 +3,9 @@
 set -euo pipefail
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 "$repo/scripts/install-deps.sh"
-cmake -S "$repo" -B "$repo/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVANE_TESTS=OFF >/dev/null
-cmake --build "$repo/build" --target quorvane -j"$(nproc)" >/dev/null
+# The preset default of CMakePresets.json: build/, without the tests.
+cd "$repo"
+cmake --preset default >/dev/null
+cmake --build --preset default -j"$(nproc)" >/dev/null
 cd "$repo/examples/demo"
 exec "$repo/build/quorvane" check "$@"

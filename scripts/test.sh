@@ -5,30 +5,33 @@
 # fails if any of them fails, and ends with the time and outcome of each.
 set -euo pipefail
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+# Presets are found in the current folder.
+cd "$repo"
 jobs="$(nproc)"
 "$repo/scripts/install-deps.sh" --windows
 
+# The folders of the presets test and windows-test (CMakePresets.json).
 linux_build="$repo/build-test"
 windows_build="$repo/build-test-windows"
 
-# (A stage's commands are joined by &&: set -e does not act inside a function called as a
-# condition.)
+# Configures and builds one preset of CMakePresets.json, with warnings as errors; the build runs
+# behind the command given after the preset's name, if any. Each test preset sets the environment
+# its tests run in. (A stage's commands are joined by &&: set -e does not act inside a function
+# called as a condition.)
 build() {
-  local build_dir="$1"
+  local preset="$1"
   shift
-  cmake -S "$repo" -B "$build_dir" -G Ninja "$@" >/dev/null && cmake --build "$build_dir" -j"$jobs"
+  cmake --preset "$preset" -DQUORVANE_WERROR=ON >/dev/null &&
+    "$@" cmake --build --preset "$preset" -j"$jobs"
 }
 
 plain_suite() {
-  build "$linux_build" -DCMAKE_BUILD_TYPE=RelWithDebInfo &&
-    ctest --test-dir "$linux_build" --output-on-failure -j"$jobs"
+  build test && ctest --preset test -j"$jobs"
 }
 
 # The same suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitized_suite() {
-  build "$repo/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DQUORVANE_SANITIZE=ON &&
-    ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1 \
-      ctest --test-dir "$repo/build-sanitize" --output-on-failure -j"$jobs"
+  build sanitize && ctest --preset sanitize -j"$jobs"
 }
 
 # Wine in a prefix of the build's own, with one server kept for all the runs (each start of a
@@ -47,10 +50,22 @@ else
   fixed_layout=()
 fi
 wine_started=false
+# A server left running in this prefix (by an earlier run that was killed, or started by hand)
+# makes `wineserver -p` fail; it is stopped and a fresh one started, saying so.
+start_wine_server() {
+  wineserver -p 2>/dev/null && return 0
+  echo "a wine server was already running for $WINEPREFIX: stopping it and starting a new one" >&2
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  wineserver -p || {
+    echo "cannot start a wine server for $WINEPREFIX" >&2
+    return 1
+  }
+}
 start_wine() {
   $wine_started && return 0
   mkdir -p "$WINEPREFIX" &&
-    wineserver -p &&
+    start_wine_server &&
     trap 'wineserver -k 2>/dev/null || true' EXIT &&
     "${fixed_layout[@]}" wineboot >/dev/null 2>&1 &&
     wine_started=true
@@ -69,14 +84,12 @@ silent_tests() {
 windows_tests() {
   local temporary="$windows_build/Testing/Temporary" first_log="$windows_build/first-run.log"
   local failed name
-  "${fixed_layout[@]}" ctest --test-dir "$windows_build" --output-on-failure -j"$jobs" \
-    --timeout 600 && return 0
+  "${fixed_layout[@]}" ctest --preset windows-test -j"$jobs" && return 0
   [ -s "$temporary/LastTestsFailed.log" ] || return 1
   cp "$temporary/LastTest.log" "$first_log"
   mapfile -t failed < <(cut -d: -f2- "$temporary/LastTestsFailed.log")
   echo "=== running the ${#failed[@]} failed Windows test(s) once more" >&2
-  "${fixed_layout[@]}" ctest --test-dir "$windows_build" --output-on-failure -j"$jobs" \
-    --timeout 600 --rerun-failed || return 1
+  "${fixed_layout[@]}" ctest --preset windows-test -j"$jobs" --rerun-failed || return 1
   echo "Windows tests that needed a second run (the first is in $first_log):" >&2
   local silent
   silent="$(silent_tests "$first_log")"
@@ -91,11 +104,7 @@ windows_tests() {
 
 # The toolchain runs the test programs (and their discovery, at build time) through wine.
 windows_suite() {
-  start_wine &&
-    cmake -S "$repo" -B "$windows_build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-      -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64-x86_64.cmake" >/dev/null &&
-    "${fixed_layout[@]}" cmake --build "$windows_build" -j"$jobs" &&
-    windows_tests
+  start_wine && build windows-test "${fixed_layout[@]}" && windows_tests
 }
 
 # In examples/demo, both programs give the same status and the same bytes on each stream.

@@ -4,11 +4,11 @@
 #include <string_view>
 
 #include "cli/cli.hpp"
+#include "cli/version.hpp"
 
 namespace quorvane {
 
 inline constexpr std::string_view kProgramName = "quorvane";
-inline constexpr std::string_view kVersionText = "0.1.0";
 inline constexpr std::string_view kAboutText = "Trace requirements via [stage->REQ-ID] tags";
 
 // The subcommand that follows the defined ones; it prints help pages.
