@@ -6,10 +6,6 @@
 
 #include "platform/paths.hpp"
 
-#ifndef QUORVANE_BINARY
-#define QUORVANE_BINARY "quorvane"
-#endif
-
 namespace quorvane::testing {
 
 void TempProject::write(const std::filesystem::path& relative, std::string_view content) const {
