@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 
 namespace quorvane {
 namespace {
@@ -16,23 +17,28 @@ std::size_t find_byte(const char* data, std::size_t from, std::size_t n, char c)
   return hit == nullptr ? n : static_cast<std::size_t>(static_cast<const char*>(hit) - data);
 }
 
-// The next position of one byte in a line, found by byte search and kept until the scan passes
-// it, so that a line is searched for that byte once however often the scan asks.
-class NextByte {
+// The next position of a byte or a text (`Needle`) in a line, found by search and kept until the
+// scan passes it, so that a line is searched for it once however often the scan asks.
+template <class Needle>
+class NextHit {
  public:
-  NextByte(const char* data, std::size_t n, char c) : data_(data), n_(n), c_(c) {}
+  NextHit(std::string_view line, Needle needle) : line_(line), needle_(needle) {}
+  // The position, or the line's size when there is none.
   std::size_t at_or_after(std::size_t from) {
     if (!known_ || next_ < from) {
-      next_ = find_byte(data_, from, n_, c_);
+      if constexpr (std::is_same_v<Needle, char>) {
+        next_ = find_byte(line_.data(), from, line_.size(), needle_);
+      } else {
+        next_ = std::min(line_.find(needle_, from), line_.size());
+      }
       known_ = true;
     }
     return next_;
   }
 
  private:
-  const char* data_;
-  std::size_t n_;
-  char c_;
+  std::string_view line_;
+  Needle needle_;
   std::size_t next_ = 0;
   bool known_ = false;
 };
@@ -43,9 +49,9 @@ void clike_segments(std::string_view line, CommentState& state, std::vector<Segm
   std::size_t block_start = 0;
   bool in_string = false;
   // In code only "/" and a double quote matter, in a string only a backslash and a double quote.
-  NextByte slashes(data, n, '/');
-  NextByte quotes(data, n, '"');
-  NextByte backslashes(data, n, '\\');
+  NextHit slashes(line, '/');
+  NextHit quotes(line, '"');
+  NextHit backslashes(line, '\\');
   std::size_t i = 0;
   while (i < n) {
     if (state.in_block) {
@@ -98,33 +104,14 @@ void clike_segments(std::string_view line, CommentState& state, std::vector<Segm
   if (state.in_block) out.push_back(line.substr(block_start));
 }
 
-// The next position of a triple quote in a line, kept like NextByte's.
-class NextTriple {
- public:
-  NextTriple(std::string_view line, std::string_view triple) : line_(line), triple_(triple) {}
-  std::size_t at_or_after(std::size_t from) {
-    if (!known_ || next_ < from) {
-      next_ = std::min(line_.find(triple_, from), line_.size());
-      known_ = true;
-    }
-    return next_;
-  }
-
- private:
-  std::string_view line_;
-  std::string_view triple_;
-  std::size_t next_ = 0;
-  bool known_ = false;
-};
-
 // Each search goes on from where the line's scan stands and is kept until the scan passes its
 // hit, so a line costs time in proportion to its length however many strings it holds.
 void python_segments(std::string_view line, CommentState& state, std::vector<Segment>& out) {
   const std::size_t n = line.size();
-  NextByte hashes(line.data(), n, '#');
-  NextTriple doubles(line, kTripleDouble);
-  NextTriple singles(line, kTripleSingle);
-  const auto closing = [&](std::string_view delimiter) -> NextTriple& {
+  NextHit hashes(line, '#');
+  NextHit doubles(line, kTripleDouble);
+  NextHit singles(line, kTripleSingle);
+  const auto closing = [&](std::string_view delimiter) -> NextHit<std::string_view>& {
     return delimiter == kTripleDouble ? doubles : singles;
   };
   std::size_t pos = 0;
