@@ -23,12 +23,6 @@ std::wstring_view looked_up_name(std::wstring_view name, bool last) {
   return name;
 }
 
-// Whether Windows takes two names for one: it compares them whatever their case.
-bool same_name(std::wstring_view a, std::wstring_view b) {
-  return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
-                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
-}
-
 // The directory `directory` (verbatim) and `name` below it.
 std::wstring joined(std::wstring directory, std::wstring_view name) {
   if (directory.empty() || directory.back() != L'\\') directory += L'\\';
@@ -138,7 +132,7 @@ std::optional<std::wstring_view> below_project(std::wstring_view project, std::w
       }
     }
     if (piece.empty() || piece == L".." ||
-        !same_name(looked_up_name(piece, end == rest.size()), wanted)) {
+        win32::compare_names(looked_up_name(piece, end == rest.size()), wanted) != 0) {
       return std::nullopt;
     }
     pos = end;

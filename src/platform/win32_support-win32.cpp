@@ -86,6 +86,8 @@ std::optional<std::wstring> verbatim_of_absolute(std::wstring_view text) {
   return std::nullopt;
 }
 
+}  // namespace
+
 int compare_names(std::u16string_view a, std::u16string_view b) {
   // CompareStringOrdinal's result is CSTR_LESS_THAN, CSTR_EQUAL or CSTR_GREATER_THAN (1, 2, 3).
   return ::CompareStringOrdinal(
@@ -93,8 +95,6 @@ int compare_names(std::u16string_view a, std::u16string_view b) {
              reinterpret_cast<const wchar_t*>(b.data()), static_cast<int>(b.size()), TRUE) -
          CSTR_EQUAL;
 }
-
-}  // namespace
 
 std::optional<std::wstring> environment_value(const std::wstring& name) {
   std::optional<std::wstring> value = grown_text([&](wchar_t* buffer, DWORD size) {

@@ -51,6 +51,15 @@ std::optional<std::wstring> grown_text(Call call) {
   }
 }
 
+// `a` and `b` ordered as Windows orders names, whatever their case: below 0, 0 when Windows takes
+// them for one name, above 0.
+int compare_names(std::u16string_view a, std::u16string_view b);
+
+inline int compare_names(std::wstring_view a, std::wstring_view b) {
+  return compare_names(std::u16string_view(reinterpret_cast<const char16_t*>(a.data()), a.size()),
+                       std::u16string_view(reinterpret_cast<const char16_t*>(b.data()), b.size()));
+}
+
 // This process's variable `name`, if set (names match without regard to case).
 std::optional<std::wstring> environment_value(const std::wstring& name);
 
