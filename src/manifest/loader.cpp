@@ -213,7 +213,10 @@ Result<std::vector<Signoff>> validate_signoffs(std::vector<RawSignoff> signoffs,
 }
 
 Result<Manifest> load_manifest(const std::filesystem::path& root) {
-  Result<std::string> text = platform::read_utf8_file(root / kManifestFileName);
+  // Read to its end whatever kind of file it is: a manifest given through a FIFO is not there
+  // yet when the run starts, and an empty read would be taken for an empty manifest.
+  Result<std::string> text =
+      platform::read_utf8_file(root / kManifestFileName, platform::FifoReading::WaitForTheWriter);
   if (!text) return manifest_error(fmt::format("cannot read quorvane.toml ({})", text.error()));
 
   Result<RawManifest> parsed = read_raw_manifest(text.value());

@@ -1,6 +1,7 @@
 #include "platform/read_file.hpp"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -40,17 +41,36 @@ ReadSomeOutcome read_some(int fd, char* into, std::size_t room) {
   }
 }
 
+// One read of a FIFO as cat reads it: it waits for data, and gives 0 once the writers have been
+// and gone. The descriptor was opened without waiting, which Linux marks so that poll reports no
+// hang-up before a writer has come; a read alone would take "no writer yet" for the end.
+ReadSomeOutcome read_some_waiting(int fd, char* into, std::size_t room) {
+  for (;;) {
+    pollfd wanted{.fd = fd, .events = POLLIN, .revents = 0};
+    if (::poll(&wanted, 1, -1) < 0) {
+      if (errno == EINTR) continue;
+      return Failure{os_error_text(errno)};
+    }
+    const ssize_t n = ::read(fd, into, room);
+    if (n >= 0) return BytesRead{static_cast<std::size_t>(n)};
+    if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK) continue;
+    return Failure{os_error_text(errno)};
+  }
+}
+
 }  // namespace
 
 // A regular file is read straight into a buffer of its size, in one read when the system gives
 // it all.
-Result<std::size_t> read_whole_file(const std::filesystem::path& path, std::string& buffer) {
-  return read_whole_file(path.native(), buffer);
+Result<std::size_t> read_whole_file(const std::filesystem::path& path, std::string& buffer,
+                                    FifoReading fifos) {
+  return read_whole_file(path.native(), buffer, fifos);
 }
 
-Result<std::size_t> read_whole_file(const NativePath& path, std::string& buffer) {
-  // Non-blocking, so that a FIFO without a writer reads as empty instead of hanging the scan;
-  // no controlling terminal may be acquired through a tty that happens to sit in the tree.
+Result<std::size_t> read_whole_file(const NativePath& path, std::string& buffer,
+                                    FifoReading fifos) {
+  // Opened without waiting, so that neither a FIFO nor a device can hold up the open itself; no
+  // controlling terminal may be acquired through a tty that happens to sit in the tree.
   int fd = -1;
   do {
     fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
@@ -66,8 +86,12 @@ Result<std::size_t> read_whole_file(const NativePath& path, std::string& buffer)
   // Only a regular file's size says how much it holds.
   std::optional<std::size_t> reported_size;
   if (S_ISREG(info.st_mode)) reported_size = static_cast<std::size_t>(info.st_size);
+  const bool waits = S_ISFIFO(info.st_mode) && fifos == FifoReading::WaitForTheWriter;
   return read_to_end(
-      [&file](char* into, std::size_t room) { return read_some(file.get(), into, room); },
+      [&file, waits](char* into, std::size_t room) {
+        return waits ? read_some_waiting(file.get(), into, room)
+                     : read_some(file.get(), into, room);
+      },
       reported_size, buffer);
 }
 

@@ -24,11 +24,15 @@ ReadSomeOutcome read_some(HANDLE file, char* into, std::size_t room) {
 
 }  // namespace
 
-Result<std::size_t> read_whole_file(const NativePath& path, std::string& buffer) {
-  return read_whole_file(std::filesystem::path(path), buffer);
+// Windows keeps no FIFOs among its files (its named pipes live outside the folders), so `fifos`
+// changes nothing here.
+Result<std::size_t> read_whole_file(const NativePath& path, std::string& buffer,
+                                    FifoReading fifos) {
+  return read_whole_file(std::filesystem::path(path), buffer, fifos);
 }
 
-Result<std::size_t> read_whole_file(const std::filesystem::path& path, std::string& buffer) {
+Result<std::size_t> read_whole_file(const std::filesystem::path& path, std::string& buffer,
+                                    FifoReading) {
   Result<std::wstring> system = win32::system_path(path);
   if (!system) return std::move(system).take_failure();
   // Others may go on reading, writing, renaming or deleting the file meanwhile; a file that

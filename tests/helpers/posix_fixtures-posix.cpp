@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 
 namespace quorvane::testing {
 namespace {
@@ -26,6 +27,38 @@ std::optional<std::string> why_no_fifos() {
 
 void make_fifo(const std::filesystem::path& path) {
   if (::mkfifo(path.c_str(), 0644) != 0) throw failure("mkfifo " + path.native());
+}
+
+LateFifoWriter::LateFifoWriter(const std::filesystem::path& path, std::vector<std::string> pieces,
+                               std::chrono::milliseconds delay, std::chrono::milliseconds pause)
+    : thread_([this, path, pieces = std::move(pieces), delay, pause] {
+        std::this_thread::sleep_for(delay);
+        // Opened without waiting, so that a reader that never comes cannot hold the test:
+        // ENXIO says that none has the FIFO open yet.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        int fd = -1;
+        while ((fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC)) < 0) {
+          if (errno != ENXIO || std::chrono::steady_clock::now() > deadline) return;
+          std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        // Each piece is small, so a write gives it whole to the pipe.
+        bool all = true;
+        for (std::size_t i = 0; i < pieces.size() && all; ++i) {
+          if (i > 0) std::this_thread::sleep_for(pause);
+          all = ::write(fd, pieces[i].data(), pieces[i].size()) ==
+                static_cast<ssize_t>(pieces[i].size());
+        }
+        ::close(fd);
+        wrote_all_ = all;
+      }) {}
+
+LateFifoWriter::~LateFifoWriter() {
+  if (thread_.joinable()) thread_.join();
+}
+
+bool LateFifoWriter::finished() {
+  if (thread_.joinable()) thread_.join();
+  return wrote_all_;
 }
 
 std::optional<std::string> why_no_unix_sockets() {

@@ -19,6 +19,17 @@ void make_fifo(const std::filesystem::path&) {
   unavailable(*why_no_fifos());
 }
 
+LateFifoWriter::LateFifoWriter(const std::filesystem::path&, std::vector<std::string>,
+                               std::chrono::milliseconds, std::chrono::milliseconds) {
+  unavailable(*why_no_fifos());
+}
+
+LateFifoWriter::~LateFifoWriter() = default;
+
+bool LateFifoWriter::finished() {
+  return false;
+}
+
 std::optional<std::string> why_no_unix_sockets() {
   return "the Windows tests bind no AF_UNIX sockets: wine, which runs them, has none";
 }

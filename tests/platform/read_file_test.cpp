@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
 #include <string>
 
 #include "helpers/os_texts.hpp"
@@ -55,6 +57,21 @@ TEST(ReadIntoBuffer, FifoWithoutWriterReadsAsEmpty) {
   const Result<std::string_view> text = read_utf8_file(fifo.native(), buffer);
   ASSERT_TRUE(text.ok()) << text.error();
   EXPECT_EQ(text.value(), "");
+}
+
+// The manifest's way: a writer that comes late, and pauses between its pieces, is waited for and
+// read until it closes the FIFO.
+TEST(ReadWholeText, FifoWaitsForItsWriterAndIsReadUntilTheWriterCloses) {
+  if (auto reason = testing::why_no_fifos()) GTEST_SKIP() << *reason;
+  TempProject project;
+  const auto fifo = project.path() / "quorvane.toml";
+  testing::make_fifo(fifo);
+  testing::LateFifoWriter writer(fifo, {"[[requirements]]\n", "id = \"REQ-1\"\n"},
+                                 std::chrono::milliseconds(200), std::chrono::milliseconds(200));
+  const Result<std::string> text = read_utf8_file(fifo, FifoReading::WaitForTheWriter);
+  EXPECT_TRUE(writer.finished());
+  ASSERT_TRUE(text.ok()) << text.error();
+  EXPECT_EQ(text.value(), "[[requirements]]\nid = \"REQ-1\"\n");
 }
 
 }  // namespace
