@@ -31,12 +31,13 @@ RunOutcome run_lint(const LintCommand& options, const std::filesystem::path& pro
 }
 
 RunOutcome run_review(const ReviewCommand& options, const std::filesystem::path& project_root,
-                      const TraceResult& trace) {
+                      const TraceResult& trace,
+                      const std::vector<std::filesystem::path>& scan_roots) {
   if (!options.changed_since) {
     return finish_review(tag_placement_prompt(trace), kPlacementReviewLabels, options.json);
   }
   const Result<TraceResult> narrowed =
-      narrow_to_changed_evidence(trace, project_root, *options.changed_since);
+      narrow_to_changed_evidence(trace, project_root, scan_roots, *options.changed_since);
   if (!narrowed) return Failure{narrowed.error()};
   return finish_review(tag_placement_prompt(narrowed.value()), kPlacementReviewLabels,
                        options.json);

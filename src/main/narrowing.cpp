@@ -5,6 +5,8 @@
 #include <utility>
 #include <variant>
 
+#include "main/root_aliases.hpp"
+
 namespace quorvane {
 namespace {
 
@@ -36,10 +38,14 @@ Status narrow_to_changed_requirements(Manifest& manifest, const std::filesystem:
 
 Result<TraceResult> narrow_to_changed_evidence(const TraceResult& trace,
                                                const std::filesystem::path& root,
+                                               const std::vector<std::filesystem::path>& scan_roots,
                                                const std::string& revision) {
   Result<ChangedLines> changed = changed_lines_since(root, revision);
   if (!changed) return std::move(changed).take_failure();
-  return trace_on_changed_lines(trace, changed.value());
+  // git names each file by its own path; the records keep the path of their root as written.
+  const std::vector<RootAlias> aliases = root_aliases(root, scan_roots);
+  if (aliases.empty()) return trace_on_changed_lines(trace, changed.value());
+  return trace_on_changed_lines(trace, under_record_paths(changed.value(), aliases));
 }
 
 void retain_changed_requirements(std::vector<Requirement>& requirements,

@@ -18,9 +18,12 @@ Status narrow_to_changed_requirements(Manifest& manifest, const std::filesystem:
                                       const std::string& revision);
 
 // The --changed-since step of review: the trace as its prompt is to see it, with only the file
-// evidence on lines added since `revision` (see trace_on_changed_lines).
+// evidence on lines added since `revision` (see trace_on_changed_lines). An entry stays when the
+// file it names has the line added, however its scan root (one of `scan_roots`, which the trace
+// was built from) was written.
 Result<TraceResult> narrow_to_changed_evidence(const TraceResult& trace,
                                                const std::filesystem::path& root,
+                                               const std::vector<std::filesystem::path>& scan_roots,
                                                const std::string& revision);
 
 void retain_changed_requirements(std::vector<Requirement>& requirements,

@@ -22,13 +22,14 @@ RunOutcome dispatch(const CliCommand& command, const std::filesystem::path& proj
   }
   const RunContext context = build_run_context(project_root);
   if (!context) return Failure{context.error()};
-  const TraceResult& trace = context.value();
+  const TraceResult& trace = context.value().trace;
   if (const auto* list = std::get_if<ListCommand>(&command)) return run_list(*list, trace);
   if (const auto* one = std::get_if<TraceCommand>(&command)) return run_trace(*one, trace);
   if (const auto* check = std::get_if<CheckCommand>(&command)) {
     return run_check(*check, *threshold, trace);
   }
-  return run_review(std::get<ReviewCommand>(command), project_root, trace);
+  return run_review(std::get<ReviewCommand>(command), project_root, trace,
+                    context.value().scan_roots);
 }
 
 }  // namespace

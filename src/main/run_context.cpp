@@ -16,7 +16,7 @@ RunContext build_run_context(const std::filesystem::path& project_root) {
     const ScanResult scan = scan_tree(project_root, manifest.value().scan_roots, stages);
     return build_trace(manifest.value(), scan);
   }();
-  return trace;
+  return TracedProject{std::move(trace), std::move(manifest.value().scan_roots)};
 }
 
 }  // namespace quorvane

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "cli/cli.hpp"
 #include "main/run_outcome.hpp"
@@ -16,8 +17,10 @@ namespace quorvane {
 RunOutcome run_list(const ListCommand& options, const TraceResult& trace);
 RunOutcome run_check(const CheckCommand& options, Priority threshold, const TraceResult& trace);
 RunOutcome run_trace(const TraceCommand& options, const TraceResult& trace);
+// review also gets the scan roots of the trace (as written), for --changed-since.
 RunOutcome run_review(const ReviewCommand& options, const std::filesystem::path& project_root,
-                      const TraceResult& trace);
+                      const TraceResult& trace,
+                      const std::vector<std::filesystem::path>& scan_roots);
 // lint has no run context: it loads the manifest itself.
 RunOutcome run_lint(const LintCommand& options, const std::filesystem::path& project_root);
 
