@@ -9,8 +9,9 @@ Files that quorvane skips (.pyc, .txt, ...) are copied alongside, as they lie in
 and symbolic links stay links. The manifest scans "." and declares a few requirements; the code
 itself carries no tags, only what its own comments happen to hold.
 
-The tree depends on what is installed on the machine; the summary line and the .quorvane-bench
-file end with a SHA-256 over every path and content, so two trees can be told apart.
+The tree depends on what is installed on the machine; the summary line ends with the first 16
+hex digits of a SHA-256 over every path and content, and the .quorvane-bench file holds the whole
+digest, so two trees can be told apart.
 
 Standard library only.
 """

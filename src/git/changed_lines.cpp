@@ -1,12 +1,31 @@
 #include "git/changed_lines.hpp"
 
+#include <optional>
 #include <string_view>
+#include <utility>
+#include <variant>
 
 #include <fmt/format.h>
 
 #include "git/git_run.hpp"
+#include "git/revision_check.hpp"
 
 namespace quorvane {
+namespace {
+
+// The diff step's message for a git run that did not succeed, or nothing when it did. The check
+// of the revision belongs to the step, so it fails in the same forms.
+std::optional<Failure> diff_step_failure(const GitOutcome& outcome) {
+  if (const auto* not_started = std::get_if<GitNotStarted>(&outcome)) {
+    return Failure{fmt::format("git diff: {}", not_started->message)};
+  }
+  if (const auto* failed = std::get_if<GitFailed>(&outcome)) {
+    return Failure{fmt::format("git diff failed: {}", failed->stderr_text)};
+  }
+  return std::nullopt;
+}
+
+}  // namespace
 
 ChangedLines strip_show_prefix(ChangedLines lines, std::string_view prefix) {
   if (prefix.empty()) return lines;
@@ -19,6 +38,9 @@ ChangedLines strip_show_prefix(ChangedLines lines, std::string_view prefix) {
 
 Result<ChangedLines> changed_lines_since(const std::filesystem::path& project_dir,
                                          std::string_view revision) {
+  if (auto failure = diff_step_failure(check_names_one_commit(project_dir, revision))) {
+    return std::move(*failure);
+  }
   // Every option that the user's configuration could change is given, so that the output has the
   // one form the reader knows: "a/" and "b/" prefixes, paths from the repository's top, no
   // context lines between hunks, and the files' own text rather than a converter's or an external
@@ -31,12 +53,7 @@ Result<ChangedLines> changed_lines_since(const std::filesystem::path& project_di
       project_dir, {"diff", "--unified=0", "--no-color", "--no-ext-diff", "--no-textconv",
                     "--no-relative", "--src-prefix=a/", "--dst-prefix=b/", "--inter-hunk-context=0",
                     "--end-of-options", std::string(revision), "--"});
-  if (auto* not_started = std::get_if<GitNotStarted>(&diff)) {
-    return Failure{fmt::format("git diff: {}", not_started->message)};
-  }
-  if (auto* failed = std::get_if<GitFailed>(&diff)) {
-    return Failure{fmt::format("git diff failed: {}", failed->stderr_text)};
-  }
+  if (auto failure = diff_step_failure(diff)) return std::move(*failure);
   ChangedLines lines = read_added_lines(std::get<GitSucceeded>(diff).stdout_text);
 
   auto prefix = run_git(project_dir, {"rev-parse", "--show-prefix"});

@@ -1,10 +1,14 @@
 #include "git/changed_requirements.hpp"
 
 #include <array>
+#include <optional>
+#include <utility>
+#include <variant>
 
 #include <fmt/format.h>
 
 #include "git/git_run.hpp"
+#include "git/revision_check.hpp"
 #include "manifest/schema.hpp"
 #include "platform/read_file.hpp"
 
@@ -13,8 +17,9 @@ namespace {
 
 constexpr std::string_view kManifestFileName = "quorvane.toml";
 
-// What git says when the path is missing at the revision, which makes every requirement new.
-// git repeats the revision in its message, so these texts alone do not tell.
+// What git show says when the manifest is missing at the revision, which makes every requirement
+// new. The revision has been checked to name a commit, so git's message is about the path: one
+// that failed to read the revision would repeat it, and could hold any of these texts.
 bool says_manifest_absent(std::string_view git_stderr) {
   static constexpr std::array<std::string_view, 4> kAbsentTexts = {
       "exists on disk, but not in", "does not exist in", "does not exist", "path '"};
@@ -24,29 +29,34 @@ bool says_manifest_absent(std::string_view git_stderr) {
   return false;
 }
 
-// Whether `revision` names a commit, at which a missing manifest is a manifest that did not exist
-// yet. Asked only once git show has failed, so that the usual run starts no further child.
-bool names_a_commit(const std::filesystem::path& project_dir, std::string_view revision) {
-  const auto verified =
-      run_git(project_dir, {"rev-parse", "--verify", "--quiet", "--end-of-options",
-                            fmt::format("{}^{{commit}}", revision)});
-  return std::holds_alternative<GitSucceeded>(verified);
+// The show step's message for a git run that did not succeed, or nothing when it did. The check
+// of the revision belongs to the step, so it fails in the same forms.
+std::optional<Failure> show_step_failure(std::string_view revision_path,
+                                         const GitOutcome& outcome) {
+  if (const auto* not_started = std::get_if<GitNotStarted>(&outcome)) {
+    return Failure{git_show_error(revision_path, not_started->message)};
+  }
+  if (const auto* failed = std::get_if<GitFailed>(&outcome)) {
+    return Failure{git_show_error(revision_path, failed->stderr_text)};
+  }
+  return std::nullopt;
 }
 
 Result<TitleMap> titles_at_revision(const std::filesystem::path& project_dir,
                                     std::string_view revision) {
   const std::string revision_path = fmt::format("{}:./{}", revision, kManifestFileName);
+  // A range would pass: git show "A..B:./quorvane.toml" prints nothing and succeeds.
+  if (auto failure =
+          show_step_failure(revision_path, check_names_one_commit(project_dir, revision))) {
+    return std::move(*failure);
+  }
   // As for the diff: a revision beginning with "-" must not reach git as an option.
   auto shown = run_git(project_dir, {"show", "--end-of-options", revision_path});
-  if (auto* not_started = std::get_if<GitNotStarted>(&shown)) {
-    return Failure{git_show_error(revision_path, not_started->message)};
+  if (const auto* failed = std::get_if<GitFailed>(&shown);
+      failed != nullptr && says_manifest_absent(failed->stderr_text)) {
+    return TitleMap{};
   }
-  if (auto* failed = std::get_if<GitFailed>(&shown)) {
-    if (says_manifest_absent(failed->stderr_text) && names_a_commit(project_dir, revision)) {
-      return TitleMap{};
-    }
-    return Failure{git_show_error(revision_path, failed->stderr_text)};
-  }
+  if (auto failure = show_step_failure(revision_path, shown)) return std::move(*failure);
   // An old manifest that no longer parses counts as absent: nothing in it can be compared.
   auto old_titles = parse_requirement_titles(std::get<GitSucceeded>(shown).stdout_text);
   if (!old_titles) return TitleMap{};

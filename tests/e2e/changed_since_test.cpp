@@ -1,6 +1,7 @@
 // End-to-end runs of lint and review narrowed with --changed-since in real git repositories.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -251,34 +252,151 @@ TEST_P(RevisionThatFails, EndsWithTheMessageOfTheGitStep) {
 }
 
 const FailureCase kFailureCases[] = {
-    {"lint", "nope", "git show nope:./quorvane.toml: fatal: invalid object name 'nope'.\n\n"},
-    {"review", "nope", "git diff failed: fatal: "},
+    {"lint", "nope",
+     "git show nope:./quorvane.toml: fatal: Not a valid object name nope^{commit}\n\n"},
+    {"review", "nope", "git diff failed: fatal: Not a valid object name nope^{commit}\n\n"},
     // git repeats the revision in its message: these would read as "the manifest is absent".
     {"lint", "does not exist",
-     "git show does not exist:./quorvane.toml: fatal: invalid object name 'does not exist'."},
-    {"lint", "path 'x", "git show path 'x:./quorvane.toml: fatal: invalid object name 'path 'x'."},
+     "git show does not exist:./quorvane.toml: fatal: Not a valid object name does not exist"},
+    {"lint", "path 'x", "git show path 'x:./quorvane.toml: fatal: Not a valid object name path 'x"},
     {"lint", "exists on disk, but not in",
-     "git show exists on disk, but not in:./quorvane.toml: fatal: invalid object name"},
+     "git show exists on disk, but not in:./quorvane.toml: fatal: Not a valid object name"},
     {"review", "does not exist", "git diff failed: fatal: "},
     // git's own wording of a missing path, from a revision that names a folder, not a commit.
-    {"lint", "base:docs", "git show base:docs:./quorvane.toml: fatal: path 'docs:./quorvane.toml'"},
+    {"lint", "base:docs", "git show base:docs:./quorvane.toml: fatal: path 'docs^{commit}'"},
     // Folders and files of the project, with uncommitted edits below them: no path filter.
     {"review", "docs", "git diff failed: fatal: "},
     {"review", ".", "git diff failed: fatal: "},
     {"review", "docs/a.md", "git diff failed: fatal: "},
-    {"lint", "docs", "git show docs:./quorvane.toml: fatal: invalid object name 'docs'."},
+    {"lint", "docs", "git show docs:./quorvane.toml: fatal: Not a valid object name docs^{commit}"},
+    // Ranges and exclusions name more than one commit. git would take each of them: git show
+    // prints nothing for "base..HEAD:./quorvane.toml", and git diff compares something else.
+    {"lint", "base..HEAD",
+     "git show base..HEAD:./quorvane.toml: fatal: Not a valid object name base..HEAD^{commit}\n\n"},
+    {"lint", "base...HEAD",
+     "git show base...HEAD:./quorvane.toml: fatal: Not a valid object name "
+     "base...HEAD^{commit}\n\n"},
+    {"lint", "^base",
+     "git show ^base:./quorvane.toml: fatal: Not a valid object name ^base^{commit}\n\n"},
+    {"review", "base..HEAD",
+     "git diff failed: fatal: Not a valid object name base..HEAD^{commit}\n\n"},
+    {"review", "base...HEAD",
+     "git diff failed: fatal: Not a valid object name base...HEAD^{commit}\n\n"},
+    {"review", "^base", "git diff failed: fatal: Not a valid object name ^base^{commit}\n\n"},
+    // A tree names no commit, though git diff compares with it and git show reads files of it.
+    {"lint", "base^{tree}", "git show base^{tree}:./quorvane.toml: error: "},
+    {"review", "base^{tree}", "git diff failed: error: "},
+    {"review", "base:docs", "git diff failed: fatal: path 'docs^{commit}'"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, RevisionThatFails, ::testing::ValuesIn(kFailureCases));
 
-TEST_F(SinceBase, BranchNamedLikeAFolderIsTheBranch) {
+// Each name of the base commit narrows alike: a branch (one named like a folder is the branch,
+// not the folder), tags light and annotated, its full hash, HEAD~1 and HEAD^ once a commit
+// follows it, and @{upstream} of a branch that tracks it.
+TEST_F(SinceBase, EveryNameOfTheBaseCommitNarrowsAlike) {
   repo_.git({"branch", "docs", "base"});
-  const auto placements = testing::review_placements(repo_, repo_.path(), "docs");
-  EXPECT_EQ(placements.text, kPlacedSinceBase);
-  EXPECT_EQ(placements.json, kPlacedSinceBase);
-  const auto requirements = testing::lint_requirements(repo_, repo_.path(), "docs");
-  EXPECT_EQ(requirements.text, kQueuedSinceBase);
-  EXPECT_EQ(requirements.json, kQueuedSinceBase);
+  repo_.git({"branch", "tracked", "base"});
+  repo_.git({"tag", "-a", "-m", "annotated", "v1", "base"});
+  const std::string line = repo_.git({"rev-parse", "base"});
+  const std::string hash = line.substr(0, line.find('\n'));
+  // A commit after the base, of nothing: the edits since the base stay uncommitted.
+  repo_.git({"commit", "-q", "--allow-empty", "-m", "later"});
+  repo_.git({"branch", "--set-upstream-to=tracked"});
+  for (const std::string& revision :
+       {std::string("docs"), std::string("base"), std::string("v1"), hash, std::string("HEAD~1"),
+        std::string("HEAD^"), std::string("@{upstream}")}) {
+    SCOPED_TRACE(revision);
+    const auto placements = testing::review_placements(repo_, repo_.path(), revision);
+    EXPECT_EQ(placements.text, kPlacedSinceBase);
+    EXPECT_EQ(placements.json, kPlacedSinceBase);
+    const auto requirements = testing::lint_requirements(repo_, repo_.path(), revision);
+    EXPECT_EQ(requirements.text, kQueuedSinceBase);
+    EXPECT_EQ(requirements.json, kQueuedSinceBase);
+  }
+}
+
+// A git first on PATH that writes the arguments of each call to a log, one call a line with "|"
+// after each argument, and then runs the real git, which it names by absolute path.
+class LoggingGit {
+ public:
+  explicit LoggingGit(const std::filesystem::path& real_git) {
+    const auto file = bin_.path() / "git";
+    std::ofstream(file, std::ios::binary)
+        << "#!/bin/sh\nprintf '%s|' \"$@\" >> '" << platform::path_bytes(log()) << "'\necho >> '"
+        << platform::path_bytes(log()) << "'\nexec '" << platform::path_bytes(real_git)
+        << "' \"$@\"\n";
+    std::filesystem::permissions(file, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add);
+  }
+
+  std::string folder() const { return platform::path_bytes(bin_.path()); }
+
+  // The calls so far, each without the "-C|DIR|" that every call of quorvane begins with; then
+  // the log is emptied.
+  std::vector<std::string> take_calls() const {
+    std::vector<std::string> calls;
+    std::ifstream in(log(), std::ios::binary);
+    for (std::string line; std::getline(in, line);) {
+      EXPECT_TRUE(line.starts_with("-C|")) << line;
+      calls.push_back(line.substr(line.find('|', 3) + 1));
+    }
+    in.close();
+    std::filesystem::remove(log());
+    return calls;
+  }
+
+ private:
+  std::filesystem::path log() const { return logs_.path() / "calls"; }
+  testing::TempProject bin_;
+  testing::TempProject logs_;
+};
+
+// The git that an absolute folder of `path` holds.
+std::filesystem::path git_on(const std::string& path) {
+  for (std::size_t start = 0; start <= path.size();) {
+    const std::size_t end = std::min(path.find(':', start), path.size());
+    const std::filesystem::path folder = path.substr(start, end - start);
+    if (folder.is_absolute() && std::filesystem::is_regular_file(folder / "git")) {
+      return folder / "git";
+    }
+    start = end + 1;
+  }
+  ADD_FAILURE() << "no git on " << path;
+  return {};
+}
+
+// The check that REF names one commit is each run's first git call, so that git reads REF as
+// nothing else before it is refused; a refused REF is its only one. An accepted REF goes on to
+// the run's own calls unchanged.
+TEST_F(SinceBase, TheRevisionIsCheckedBeforeAnyOtherGitCall) {
+  const LoggingGit git(git_on(own_path()));
+  const Variables variables = {{"PATH", git.folder() + ":" + own_path()}};
+  for (const std::string command : {"lint", "review"}) {
+    for (const std::string revision : {"base..HEAD", "base...HEAD", "^base", "nope", "base"}) {
+      SCOPED_TRACE(command + " --changed-since " + revision);
+      const ProcessResult result =
+          repo_.run_quorvane(repo_.path(), {command, "--changed-since", revision}, variables);
+      const std::vector<std::string> calls = git.take_calls();
+      ASSERT_FALSE(calls.empty());
+      EXPECT_EQ(calls.front(), "cat-file|-e|--end-of-options|" + revision + "^{commit}|");
+      if (revision != "base") {
+        EXPECT_EQ(result.status, 2);
+        EXPECT_EQ(calls.size(), 1u) << calls.back();
+        continue;
+      }
+      EXPECT_EQ(result.status, 0) << result.err;
+      if (command == "lint") {
+        EXPECT_EQ(calls, (std::vector<std::string>{calls.front(),
+                                                   "show|--end-of-options|base:./quorvane.toml|"}));
+      } else {
+        ASSERT_EQ(calls.size(), 3u);
+        EXPECT_TRUE(calls[1].starts_with("diff|")) << calls[1];
+        EXPECT_TRUE(calls[1].ends_with("|--end-of-options|base|--|")) << calls[1];
+        EXPECT_EQ(calls[2], "rev-parse|--show-prefix|");
+      }
+    }
+  }
 }
 
 // An empty entry of PATH (leading, trailing or doubled), "." and a relative folder all lead into

@@ -71,13 +71,14 @@ TEST(ChangedLinesSince, UnknownRevisionReportsGitsErrorUntrimmed) {
   repo.write("a.c", "a\n");
   repo.commit_all();
   repo.write("a.c", "a\nb\n");
-  // Names of a file and of a folder with uncommitted edits are no revisions either.
+  // Names of a file and of a folder with uncommitted edits are no revisions either. git names
+  // the text it was asked to take for a commit.
   for (const std::string revision : {"no-such-revision", "a.c", "."}) {
     SCOPED_TRACE(revision);
     const auto lines = changed_lines_since(repo.path(), revision);
     ASSERT_FALSE(lines.ok());
     EXPECT_TRUE(lines.error().starts_with("git diff failed: fatal: ")) << lines.error();
-    EXPECT_NE(lines.error().find("'" + revision + "'"), std::string::npos) << lines.error();
+    EXPECT_NE(lines.error().find(" " + revision + "^{commit}"), std::string::npos) << lines.error();
     EXPECT_TRUE(lines.error().ends_with("\n")) << lines.error();
   }
 }

@@ -126,7 +126,8 @@ TEST(ChangedRequirementsSince, UnknownRevisionIsAnError) {
   repo.write("sub/x.txt", "x\n");
   repo.commit_all();
   // git repeats the revision in its message, and a revision that names a folder gets git's own
-  // "path ... does not exist": none of them names a commit at which the manifest was absent.
+  // "path ... does not exist": none of them names a commit, so none may read as a manifest that
+  // was absent there.
   for (const std::string revision : {"no-such-revision", "does not exist", "path 'x",
                                      "exists on disk, but not in", "HEAD:sub"}) {
     SCOPED_TRACE(revision);

@@ -9,7 +9,7 @@ IDLE_LIMIT_SECONDS = 30 * 60
 
 
 def expired(last_seen: float, now: float | None = None) -> bool:
-    # "#" inside a string does not start a comment for the scanner, but this line does.
+    # For the scanner the first "#" on a line starts a comment, even one inside a "string".
     now = time.time() if now is None else now
     return now - last_seen > IDLE_LIMIT_SECONDS
 
