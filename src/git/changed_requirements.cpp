@@ -10,7 +10,6 @@
 #include "git/git_run.hpp"
 #include "git/revision_check.hpp"
 #include "manifest/schema.hpp"
-#include "platform/read_file.hpp"
 
 namespace quorvane {
 namespace {
@@ -81,12 +80,9 @@ std::string git_show_error(std::string_view revision_path, std::string_view git_
 }
 
 Result<ChangedRequirements> changed_requirements_since(const std::filesystem::path& project_dir,
-                                                       std::string_view revision) {
-  auto current_text = platform::read_utf8_file(project_dir / kManifestFileName);
-  if (!current_text) {
-    return Failure{fmt::format("read current manifest: {}", current_text.error())};
-  }
-  auto current_titles = parse_requirement_titles(current_text.value());
+                                                       std::string_view revision,
+                                                       std::string_view current_manifest) {
+  auto current_titles = parse_requirement_titles(current_manifest);
   if (!current_titles) return std::move(current_titles).take_failure();
 
   auto old_titles = titles_at_revision(project_dir, revision);

@@ -20,11 +20,14 @@ RunOutcome finish_review(const AgentReview& review, const ReviewLabels& labels, 
 }  // namespace
 
 RunOutcome run_lint(const LintCommand& options, const std::filesystem::path& project_root) {
-  Result<Manifest> manifest = load_manifest(project_root);
+  // The text is read once: the comparison with the revision reads the same text as the load.
+  const Result<std::string> text = read_manifest_text(project_root);
+  if (!text) return Failure{text.error()};
+  Result<Manifest> manifest = load_manifest_text(project_root, text.value());
   if (!manifest) return std::move(manifest).take_failure();
   if (options.changed_since) {
-    Status narrowed =
-        narrow_to_changed_requirements(manifest.value(), project_root, *options.changed_since);
+    Status narrowed = narrow_to_changed_requirements(manifest.value(), project_root,
+                                                     *options.changed_since, text.value());
     if (!narrowed) return std::move(narrowed).take_failure();
   }
   return finish_review(lint_entry(manifest.value()), kQualityReviewLabels, options.json);

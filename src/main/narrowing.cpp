@@ -29,8 +29,8 @@ bool has_changed_evidence(const RequirementState& state, const ChangedLines& cha
 }  // namespace
 
 Status narrow_to_changed_requirements(Manifest& manifest, const std::filesystem::path& root,
-                                      const std::string& revision) {
-  Result<ChangedRequirements> changed = changed_requirements_since(root, revision);
+                                      const std::string& revision, std::string_view manifest_text) {
+  Result<ChangedRequirements> changed = changed_requirements_since(root, revision, manifest_text);
   if (!changed) return std::move(changed).take_failure();
   retain_changed_requirements(manifest.requirements, changed.value());
   return Ok{};

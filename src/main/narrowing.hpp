@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "git/changed_lines.hpp"
@@ -13,9 +14,9 @@
 namespace quorvane {
 
 // The --changed-since step of lint: keeps the requirements that are new or retitled since
-// `revision`, in their order.
+// `revision`, in their order. `manifest_text` is the text that `manifest` was loaded from.
 Status narrow_to_changed_requirements(Manifest& manifest, const std::filesystem::path& root,
-                                      const std::string& revision);
+                                      const std::string& revision, std::string_view manifest_text);
 
 // The --changed-since step of review: the trace as its prompt is to see it, with only the file
 // evidence on lines added since `revision` (see trace_on_changed_lines). An entry stays when the

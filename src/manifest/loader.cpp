@@ -213,13 +213,22 @@ Result<std::vector<Signoff>> validate_signoffs(std::vector<RawSignoff> signoffs,
 }
 
 Result<Manifest> load_manifest(const std::filesystem::path& root) {
+  Result<std::string> text = read_manifest_text(root);
+  if (!text) return std::move(text).take_failure();
+  return load_manifest_text(root, text.value());
+}
+
+Result<std::string> read_manifest_text(const std::filesystem::path& root) {
   // Read to its end whatever kind of file it is: a manifest given through a FIFO is not there
   // yet when the run starts, and an empty read would be taken for an empty manifest.
   Result<std::string> text =
       platform::read_utf8_file(root / kManifestFileName, platform::FifoReading::WaitForTheWriter);
   if (!text) return manifest_error(fmt::format("cannot read quorvane.toml ({})", text.error()));
+  return text;
+}
 
-  Result<RawManifest> parsed = read_raw_manifest(text.value());
+Result<Manifest> load_manifest_text(const std::filesystem::path& root, std::string_view text) {
+  Result<RawManifest> parsed = read_raw_manifest(text);
   if (!parsed)
     return manifest_error(fmt::format("cannot parse quorvane.toml ({})", parsed.error()));
   RawManifest& raw = parsed.value();

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "helpers/os_texts.hpp"
+#include "helpers/git_repo.hpp"
 #include "helpers/posix_fixtures.hpp"
 #include "helpers/temp_project.hpp"
 
@@ -58,6 +58,35 @@ TEST(ManifestThroughAFifo, WriterThatComesAfterTheRunStartsGivesTheReportOfTheFi
     EXPECT_EQ(from_fifo.err, from_file.err);
     std::filesystem::remove(project.path() / "quorvane.toml");
   }
+}
+
+// lint --changed-since compares the text it loaded: a FIFO gives its content once, so a second
+// read would find an empty manifest and lint nothing.
+TEST(ManifestThroughAFifo, LintSinceARevisionComparesTheTextItLoaded) {
+  if (auto reason = testing::why_no_fifos()) GTEST_SKIP() << *reason;
+  testing::GitRepo repo;
+  repo.write("quorvane.toml", "[[requirements]]\nid = \"REQ-1\"\ntitle = \"Users sign in\"\n");
+  const std::string base = repo.commit_all("base");
+  const std::string manifest =
+      "[[requirements]]\nid = \"REQ-1\"\ntitle = \"Users sign in\"\n"
+      "[[requirements]]\nid = \"REQ-2\"\ntitle = \"TBD\"\n";
+  repo.write("quorvane.toml", manifest);
+  const std::vector<std::string> args = {"lint", "--changed-since", base};
+  const ProcessResult from_file = repo.run_quorvane(repo.path(), args);
+  ASSERT_EQ(from_file.status, 1) << from_file.err;  // REQ-2's placeholder
+
+  std::filesystem::remove(repo.path() / "quorvane.toml");
+  testing::make_fifo(repo.path() / "quorvane.toml");
+  testing::LateFifoWriter writer(repo.path() / "quorvane.toml", {manifest},
+                                 std::chrono::milliseconds(300), std::chrono::milliseconds(0));
+  std::vector<std::string> limited = {"timeout", "60", QUORVANE_BINARY};
+  limited.insert(limited.end(), args.begin(), args.end());
+  const ProcessResult from_fifo = testing::run_process(
+      "/usr/bin/timeout", limited, testing::RunOptions{repo.path(), repo.environment()});
+  EXPECT_TRUE(writer.finished());
+  EXPECT_EQ(from_fifo.status, from_file.status);
+  EXPECT_EQ(from_fifo.out, from_file.out);
+  EXPECT_EQ(from_fifo.err, from_file.err);
 }
 
 // A device is no manifest: it may never end (/dev/zero), and one that reads as empty (/dev/null)

@@ -28,8 +28,8 @@ TEST(GitNotOnPathChild, DISABLED_DiffCannotStart) {
 
 TEST(GitNotOnPathChild, DISABLED_ShowCannotStart) {
   testing::TempProject project;
-  project.write("quorvane.toml", "[[requirements]]\nid = \"A\"\n");
-  const auto changed = changed_requirements_since(project.path(), "v1.0");
+  const auto changed =
+      changed_requirements_since(project.path(), "v1.0", "[[requirements]]\nid = \"A\"\n");
   ASSERT_FALSE(changed.ok());
   EXPECT_EQ(changed.error(), "git show v1.0:./quorvane.toml: " + platform::os_error_text(2));
 }
