@@ -60,9 +60,10 @@ std::optional<Listed> listed_entry(const std::wstring& directory, std::wstring_v
 }
 
 // `rest`, the names below the directory whose verbatim path is `system`, each name that names an
-// entry spelled as listed, "." and ".." and the separators as written. Windows resolves ".." by
-// text, so it takes back the name before it whatever that names. A file holds nothing, so
-// whatever follows the name of a file that the path ends in (".", a separator) is dropped.
+// entry spelled as listed, "." and ".." and the separators as written, and a last name that
+// Windows trims to nothing left out. Windows resolves ".." by text, so it takes back the name
+// before it whatever that names. A file holds nothing, so whatever follows the name of a file that
+// the path ends in (".", a separator) is dropped.
 std::wstring spelled(std::wstring_view rest, std::wstring system) {
   struct Named {
     std::size_t end;  // in the text, of the name
@@ -82,18 +83,17 @@ std::wstring spelled(std::wstring_view rest, std::wstring system) {
         if (!named.empty()) named.pop_back();
       }
     } else if (!piece.empty()) {
+      // Empty for a last name of only dots and spaces (" ", "...", ".. "): Windows drops that
+      // name and opens what the separators before it end in, so it goes out as well.
       const std::wstring_view name = looked_up_name(piece, end == rest.size());
       if (std::optional<Listed> entry = listed_entry(system, name)) {
         out += entry->name;
         system = joined(std::move(system), entry->name);
         named.push_back({out.size(), entry->directory});
-      } else {
+      } else if (!name.empty()) {
         out += piece;
-        // A name of only dots and spaces at the end names nothing: Windows drops it.
-        if (!name.empty()) {
-          system = joined(std::move(system), name);
-          named.push_back({out.size(), true});
-        }
+        system = joined(std::move(system), name);
+        named.push_back({out.size(), true});
       }
     }
     while (end < rest.size() && is_windows_separator(rest[end])) out += rest[end++];

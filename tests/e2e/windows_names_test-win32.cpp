@@ -108,18 +108,25 @@ TEST(WindowsNames, FileRootInAnotherCaseIsSelectedByTheFilesRealName) {
 }
 
 // Windows drops every trailing dot and space of a path's last name, and one trailing dot of any
-// other name.
+// other name; a last name of only dots and spaces goes altogether, after "." and ".." are
+// resolved, so ".. " takes nothing back.
 TEST(WindowsNames, RootWithTrailingDotsOrSpacesIsTheEntryWindowsOpens) {
   SpelledProject fixture;
-  expect_reports(fixture.project, {
-                                      {{"src/a.rs."}, true, {"src/a.rs:2"}},
-                                      {{"src/a.rs "}, true, {"src/a.rs:2"}},
-                                      {{"src/a.rs. ."}, true, {"src/a.rs:2"}},
-                                      {{"src "}, true, {"src/a.rs:2"}},
-                                      {{"src."}, true, {"src/a.rs:2"}},
-                                      {{"sub./Deep"}, false, {"sub/Deep/b.md:1"}},
-                                      {{"src", "src "}, true, {"src/a.rs:2", "src/a.rs:2"}},
-                                  });
+  expect_reports(fixture.project,
+                 {
+                     {{"src/a.rs."}, true, {"src/a.rs:2"}},
+                     {{"src/a.rs "}, true, {"src/a.rs:2"}},
+                     {{"src/a.rs. ."}, true, {"src/a.rs:2"}},
+                     {{"src "}, true, {"src/a.rs:2"}},
+                     {{"src."}, true, {"src/a.rs:2"}},
+                     {{"sub./Deep"}, false, {"sub/Deep/b.md:1"}},
+                     {{"src", "src "}, true, {"src/a.rs:2", "src/a.rs:2"}},
+                     {{"src\\ "}, true, {"src/a.rs:2"}},
+                     {{"src/ "}, true, {"src/a.rs:2"}},
+                     {{"src\\..."}, true, {"src/a.rs:2"}},
+                     {{"src\\.. "}, true, {"src/a.rs:2"}},
+                     {{" "}, true, {"CMakeLists.txt:1", "src/a.rs:2", "sub/Deep/b.md:1"}},
+                 });
 }
 
 // Names that come from WSL, git checkouts and tools that use verbatim paths: Win32 would drop a

@@ -325,6 +325,14 @@ TEST(LoadManifest, ScanRootsMustExistInsideTheProjectAndStayAsWritten) {
       {"[\"src\\u0000/../..\"]",
        std::string("manifest_error: scan root 'src\0/../..' is unreadable or does not exist", 70)},
   };
+  // Windows drops a last name of only dots and spaces, so these name src and the project there;
+  // Linux looks for the name as written, which is not there.
+  for (const std::string root : {"src\\ ", "src/ ", "src\\...", " "}) {
+    cases.push_back({"['" + root + "']", platform::kIsWindows
+                                             ? "ok " + root
+                                             : "manifest_error: scan root '" + root +
+                                                   "' is unreadable or does not exist"});
+  }
   if (!platform::kIsWindows) {
     // No such folder at the top of a Windows drive to count on.
     cases.push_back({"['/etc']", "manifest_error: scan root '/etc' escapes the repository root"});

@@ -63,6 +63,10 @@ TEST(ScanTreeOnWindows, RecordPathsUseSlashesHoweverTheRootsAreWritten) {
       {"src\\deep\\a.rs", "tag src/deep/a.rs:1 impl->REQ-1"},
       {from_top + "\\src", "tag src/deep/a.rs:1 impl->REQ-1"},
       {".", "tag src/deep/a.rs:1 impl->REQ-1"},
+      // A last name of only dots and spaces is dropped, as Windows drops it.
+      {"src\\deep\\ ", "tag src/deep/a.rs:1 impl->REQ-1"},
+      {" ", "tag src/deep/a.rs:1 impl->REQ-1"},
+      {from_top + "\\...", "tag src/deep/a.rs:1 impl->REQ-1"},
       // In another case, names as the disk spells them; the project as the run names it.
       {"SRC\\Deep", "tag src/deep/a.rs:1 impl->REQ-1"},
       {upper(from_top) + "\\SRC", "tag src/deep/a.rs:1 impl->REQ-1"},
