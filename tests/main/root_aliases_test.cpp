@@ -43,7 +43,7 @@ TEST(RootAliases, EveryRecordOfARootFindsTheLinesOfTheFileItNames) {
     const std::filesystem::path& top = project.path();
     std::string rooted = platform::path_bytes(top.relative_path());
     rooted = "\\" + rooted + "\\..\\" + platform::path_bytes(top.filename()) + "\\src";
-    roots.insert(roots.end(), {rooted, "SRC", "src."});
+    roots.insert(roots.end(), {rooted, "SRC", "src.", "src\\ ", " "});
   }
   const ChangedLines changed = {{"src/a.rs", {1}}, {"docs/b.md", {1}}};
   for (const std::string& root : roots) {
