@@ -43,9 +43,8 @@ Result<TraceResult> narrow_to_changed_evidence(const TraceResult& trace,
   Result<ChangedLines> changed = changed_lines_since(root, revision);
   if (!changed) return std::move(changed).take_failure();
   // git names each file by its own path; the records keep the path of their root as written.
-  const std::vector<RootAlias> aliases = root_aliases(root, scan_roots);
-  if (aliases.empty()) return trace_on_changed_lines(trace, changed.value());
-  return trace_on_changed_lines(trace, under_record_paths(changed.value(), aliases));
+  return trace_on_changed_lines(
+      trace, under_record_paths(std::move(changed).value(), root_aliases(root, scan_roots)));
 }
 
 void retain_changed_requirements(std::vector<Requirement>& requirements,

@@ -52,8 +52,7 @@ std::vector<RootAlias> root_aliases(const std::filesystem::path& project,
   return aliases;
 }
 
-ChangedLines under_record_paths(const ChangedLines& changed,
-                                const std::vector<RootAlias>& aliases) {
+ChangedLines under_record_paths(ChangedLines changed, const std::vector<RootAlias>& aliases) {
   if (aliases.empty()) return changed;
   ChangedLines out;
   for (const auto& [path, lines] : changed) {

@@ -26,7 +26,8 @@ std::vector<RootAlias> root_aliases(const std::filesystem::path& project,
 // `changed` (keyed by git's paths) keyed by record paths instead, for the roots of `aliases`:
 // below each alias's record prefix, a record path names the file that git names below its real
 // path, so it gets that file's lines, and git's own entries under a record prefix go (a link
-// that git tracks is a file of its own, not the file it points to). Every other entry stays.
-ChangedLines under_record_paths(const ChangedLines& changed, const std::vector<RootAlias>& aliases);
+// that git tracks is a file of its own, not the file it points to). Every other entry stays;
+// with no alias, `changed` comes back as it is.
+ChangedLines under_record_paths(ChangedLines changed, const std::vector<RootAlias>& aliases);
 
 }  // namespace quorvane
