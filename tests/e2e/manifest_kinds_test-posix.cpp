@@ -4,6 +4,8 @@
 
 #include <chrono>
 #include <filesystem>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,11 +26,12 @@ constexpr const char* kManifest =
 
 // Runs quorvane under a time limit, so that a run that waits for ever fails the test instead of
 // holding it.
-ProcessResult run_with_time_limit(const std::filesystem::path& cwd,
-                                  const std::vector<std::string>& args) {
+ProcessResult run_with_time_limit(
+    const std::filesystem::path& cwd, const std::vector<std::string>& args,
+    const std::map<std::string, std::optional<std::string>>& env = {}) {
   std::vector<std::string> argv{"timeout", "60", QUORVANE_BINARY};
   argv.insert(argv.end(), args.begin(), args.end());
-  return testing::run_process("/usr/bin/timeout", argv, testing::RunOptions{cwd, {}});
+  return testing::run_process("/usr/bin/timeout", argv, testing::RunOptions{cwd, env});
 }
 
 TEST(ManifestThroughAFifo, WriterThatComesAfterTheRunStartsGivesTheReportOfTheFile) {
@@ -79,10 +82,7 @@ TEST(ManifestThroughAFifo, LintSinceARevisionComparesTheTextItLoaded) {
   testing::make_fifo(repo.path() / "quorvane.toml");
   testing::LateFifoWriter writer(repo.path() / "quorvane.toml", {manifest},
                                  std::chrono::milliseconds(300), std::chrono::milliseconds(0));
-  std::vector<std::string> limited = {"timeout", "60", QUORVANE_BINARY};
-  limited.insert(limited.end(), args.begin(), args.end());
-  const ProcessResult from_fifo = testing::run_process(
-      "/usr/bin/timeout", limited, testing::RunOptions{repo.path(), repo.environment()});
+  const ProcessResult from_fifo = run_with_time_limit(repo.path(), args, repo.environment());
   EXPECT_TRUE(writer.finished());
   EXPECT_EQ(from_fifo.status, from_file.status);
   EXPECT_EQ(from_fifo.out, from_file.out);
